@@ -150,30 +150,26 @@ namespace {
 struct Ten4Digits {
   std::array<char, 24> buf{};
   std::string_view integer;   // no leading zeros; empty for 0
-  std::string_view fraction;  // four digits, trailing zeros removed
+  std::string_view fraction;  // at most four digits, no trailing zeros
 };
 
 Ten4Digits SplitCurrency(std::uint64_t magnitude) {
   Ten4Digits d;
-  char* const begin = d.buf.data();
-  char* const end = begin + d.buf.size();
-  const auto r = std::to_chars(begin, end, magnitude);
-  std::string_view all(begin, static_cast<std::size_t>(r.ptr - begin));
-  // Left-pad to at least five digits so the last four are the fraction.
-  std::array<char, 24> padded{};
-  std::size_t n = all.size();
-  std::size_t pad = n < 5 ? 5 - n : 0;
-  for (std::size_t i = 0; i < pad; ++i) padded[i] = '0';
-  for (std::size_t i = 0; i < n; ++i) padded[pad + i] = all[i];
-  n += pad;
-  d.buf = padded;
-  std::string_view digits(d.buf.data(), n);
-  std::string_view integer = digits.substr(0, n - 4);
-  std::string_view fraction = digits.substr(n - 4);
-  while (!integer.empty() && integer.front() == '0') integer.remove_prefix(1);
-  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
-  d.integer = integer;
-  d.fraction = fraction;
+  char* const end = d.buf.data() + d.buf.size();
+  char* p = end;
+  for (int i = 0; i < 4; ++i) {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  char* const point = p;
+  while (magnitude != 0) {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  d.integer = std::string_view(p, static_cast<std::size_t>(point - p));
+  std::size_t fractionLength = 4;
+  while (fractionLength > 0 && point[fractionLength - 1] == '0') --fractionLength;
+  d.fraction = std::string_view(point, fractionLength);
   return d;
 }
 
@@ -232,6 +228,13 @@ std::string FormatStr(Currency value) {
 std::string FormatStr(double value) {
   if (!std::isfinite(value)) return {};
   if (value == 0.0) return " 0";
+  // A double that is the nearest one to a value of at most 15 significant
+  // digits with four decimals renders as exactly that value, so the
+  // doubles the converter passes below 10^11 take the exact integer path.
+  if (std::fabs(value) < 1e11) {
+    const std::optional<Currency> c = RoundCurrency(value);
+    if (c && CurrencyToDouble(*c) == value) return FormatStr(*c);
+  }
   // Fifteen significant digits in scientific form, d.dddddddddddddde[+-]x,
   // rounded correctly (ties to even) and independent of the locale.
   std::array<char, 40> sci{};
@@ -274,8 +277,11 @@ std::string TidyNumberText(std::string_view formatted) {
     out[out.find(' ')] = '0';
   } else {
     out.reserve(formatted.size() + 5);
-    for (char c : formatted) {
-      if (c != ' ') out.push_back(c);
+    for (std::size_t start = 0;;) {
+      const std::size_t blank = formatted.find(' ', start);
+      out.append(formatted.substr(start, blank - start));
+      if (blank == std::string_view::npos) break;
+      start = blank + 1;
     }
   }
   if (out.find('.') == std::string::npos) out += ".0000";
