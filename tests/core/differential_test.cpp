@@ -53,7 +53,10 @@ class TextMaker {
     std::string s;
     if (Pick(3) == 0) s += Pick(2) ? "-" : "+";
     s += DigitsOf(Pick(4) == 0 ? 25 : 8);
-    if (Pick(2)) s += "." + DigitsOf(Pick(4) == 0 ? 25 : 6);
+    if (Pick(2)) {
+      s += '.';
+      s += DigitsOf(Pick(4) == 0 ? 25 : 6);
+    }
     if (Pick(3) == 0) {
       s += markers[Pick(4)];
       if (Pick(2)) s += Pick(2) ? "-" : "+";

@@ -155,7 +155,8 @@ std::string RenderDouble(double p) {
 std::string Tidy(const std::string& s) {
   std::string out;
   if (s.rfind(" .", 0) == 0) {
-    out = "0" + s.substr(1);
+    out = s;
+    out[0] = '0';
   } else {
     for (char c : s) {
       if (c != ' ') out += c;
