@@ -15,43 +15,43 @@ namespace {
 using mensurel::FieldTexts;
 using mensurel::UnitField;
 
-const char* const kTexts[] = {"1", "25.4", "0.0005", "-12.7", "123456.789"};
+const char* const kTexts[] = { "1", "25.4", "0.0005", "-12.7", "123456.789" };
 
-void BM_ConvertFromField(benchmark::State& state) {
-  const auto field = static_cast<UnitField>(state.range(0));
-  FieldTexts texts;
-  std::size_t i = 0;
-  for (auto _ : state) {
-    texts[field] = kTexts[i++ % std::size(kTexts)];
-    benchmark::DoNotOptimize(mensurel::ConvertFromField(field, texts));
-    benchmark::ClobberMemory();
-  }
+void BM_ConvertFromField(benchmark::State& state)
+{
+    const auto field = static_cast<UnitField>(state.range(0));
+    FieldTexts texts;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        texts[field] = kTexts[i++ % std::size(kTexts)];
+        benchmark::DoNotOptimize(mensurel::ConvertFromField(field, texts));
+        benchmark::ClobberMemory();
+    }
 }
-BENCHMARK(BM_ConvertFromField)
-    ->ArgName("field")
-    ->DenseRange(0, 3);  // inchs, mils, mm, ums
+BENCHMARK(BM_ConvertFromField)->ArgName("field")->DenseRange(0, 3); // inchs, mils, mm, ums
 
 // Parse with strtod and render three results with "%.4f": no exact rules,
 // no fixed-point rounding, no tidying.
-void BM_NaiveBaseline(benchmark::State& state) {
-  FieldTexts texts;
-  std::size_t i = 0;
-  char buf[3][64];
-  for (auto _ : state) {
-    texts.mm = kTexts[i++ % std::size(kTexts)];
-    const double v = std::strtod(texts.mm.c_str(), nullptr);
-    std::snprintf(buf[0], sizeof buf[0], "%.4f", v / 0.0254);
-    std::snprintf(buf[1], sizeof buf[1], "%.4f", v / 25.4);
-    std::snprintf(buf[2], sizeof buf[2], "%.4f", v * 1000.0);
-    texts.mils = buf[0];
-    texts.inchs = buf[1];
-    texts.ums = buf[2];
-    benchmark::DoNotOptimize(texts);
-    benchmark::ClobberMemory();
-  }
+void BM_NaiveBaseline(benchmark::State& state)
+{
+    FieldTexts texts;
+    std::size_t i = 0;
+    char buf[3][64];
+    for (auto _ : state) {
+        texts.mm = kTexts[i++ % std::size(kTexts)];
+        const double v = std::strtod(texts.mm.c_str(), nullptr);
+        std::snprintf(buf[0], sizeof buf[0], "%.4f", v / 0.0254);
+        std::snprintf(buf[1], sizeof buf[1], "%.4f", v / 25.4);
+        std::snprintf(buf[2], sizeof buf[2], "%.4f", v * 1000.0);
+        texts.mils = buf[0];
+        texts.inchs = buf[1];
+        texts.ums = buf[2];
+        benchmark::DoNotOptimize(texts);
+        benchmark::ClobberMemory();
+    }
 }
 BENCHMARK(BM_NaiveBaseline);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

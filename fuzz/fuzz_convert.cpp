@@ -12,50 +12,51 @@
 
 namespace {
 
-bool IsFieldText(const std::string& s) {
-  if (s.empty()) return false;
-  int points = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c == '.') {
-      ++points;
-    } else if (c == '-') {
-      if (i != 0) return false;
-    } else if (c < '0' || c > '9') {
-      return false;
+bool IsFieldText(const std::string& s)
+{
+    if (s.empty()) return false;
+    int points = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '.') {
+            ++points;
+        } else if (c == '-') {
+            if (i != 0) return false;
+        } else if (c < '0' || c > '9') {
+            return false;
+        }
     }
-  }
-  return points == 1;
+    return points == 1;
 }
 
-void Check(bool ok) {
-  if (!ok) std::abort();
+void Check(bool ok)
+{
+    if (!ok) std::abort();
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
-  const mensurel::UnitField fields[] = {
-      mensurel::UnitField::inchs, mensurel::UnitField::mils,
-      mensurel::UnitField::mm, mensurel::UnitField::ums};
-  for (mensurel::UnitField from : fields) {
-    mensurel::FieldTexts texts{"#in", "#mil", "#mm", "#um"};
-    texts[from] = text;
-    const mensurel::FieldTexts before = texts;
-    const bool converted = mensurel::ConvertFromField(from, texts);
-    Check(texts[from] == text);
-    if (!converted) {
-      Check(texts == before);
-      // Only numbers beyond binary64 or far beyond any board fail.
-      const auto v = mensurel::ParseVal(text);
-      Check(!v || std::fabs(*v) > 3.6e10);
-      continue;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const mensurel::UnitField fields[] = { mensurel::UnitField::inchs, mensurel::UnitField::mils,
+        mensurel::UnitField::mm, mensurel::UnitField::ums };
+    for (mensurel::UnitField from : fields) {
+        mensurel::FieldTexts texts { "#in", "#mil", "#mm", "#um" };
+        texts[from] = text;
+        const mensurel::FieldTexts before = texts;
+        const bool converted = mensurel::ConvertFromField(from, texts);
+        Check(texts[from] == text);
+        if (!converted) {
+            Check(texts == before);
+            // Only numbers beyond binary64 or far beyond any board fail.
+            const auto v = mensurel::ParseVal(text);
+            Check(!v || std::fabs(*v) > 3.6e10);
+            continue;
+        }
+        for (mensurel::UnitField f : fields) {
+            if (f != from) Check(IsFieldText(texts[f]));
+        }
     }
-    for (mensurel::UnitField f : fields) {
-      if (f != from) Check(IsFieldText(texts[f]));
-    }
-  }
-  return 0;
+    return 0;
 }

@@ -13,8 +13,9 @@ JOBS=$(nproc)
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev
   fonts-liberation fonts-wqy-microhei)
 # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xauth xdotool imagemagick x11-utils locales)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang libclang-rt-14-dev
+  clang-format clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
+  dpkg-dev file lintian desktop-file-utils appstream)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -43,7 +44,9 @@ ensure_comma_locale() {
 configure_and_build() {  # dir, extra cmake args...
   local dir=$1
   shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMENSUREL_BUILD_UI=ON \
+    -DMENSUREL_BUILD_TESTS=ON -DMENSUREL_BUILD_BENCH=ON -DMENSUREL_FUZZ=OFF \
+    -DMENSUREL_SANITIZE= "$@" >/dev/null
   cmake --build "$dir" -j"$JOBS"
 }
 
@@ -72,6 +75,9 @@ cmd_test() {
   echo "== build and test"
   configure_and_build build
   run_tests build
+
+  echo "== formatting and static analysis"
+  scripts/lint.sh build
 
   echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
   configure_and_build build-asan -DMENSUREL_SANITIZE=address,undefined \

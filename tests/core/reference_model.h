@@ -24,4 +24,4 @@ std::string Tidy(const std::string& s);
 // the conversion fails and nothing may be written.
 std::optional<Texts> Convert(int from, const Texts& texts);
 
-}  // namespace reference
+} // namespace reference

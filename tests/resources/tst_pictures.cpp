@@ -25,18 +25,18 @@ const QRgb kGrey = qRgb(128, 128, 128);
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kYellow = qRgb(255, 255, 0);
 
-QByteArray readResource(const QString &path)
+QByteArray readResource(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QImage decode(const QString &path)
+QImage decode(const QString& path)
 {
     return QImage(path).convertToFormat(QImage::Format_ARGB32);
 }
 
-bool opaque(const QImage &image, int x, int y)
+bool opaque(const QImage& image, int x, int y)
 {
     return qAlpha(image.pixel(x, y)) == 255;
 }
@@ -45,7 +45,7 @@ bool opaque(const QImage &image, int x, int y)
 // transparent entry (it hands that entry back with alpha 0), so walk the
 // blocks of the file.
 struct GifFacts {
-    QString error;  // empty when the walk reached the trailer
+    QString error; // empty when the walk reached the trailer
     QByteArray signature;
     QSize screen;
     int globalTableEntries = 0;
@@ -55,12 +55,10 @@ struct GifFacts {
     int transparentIndex = -1;
 };
 
-GifFacts walkGif(const QByteArray &data)
+GifFacts walkGif(const QByteArray& data)
 {
     GifFacts gif;
-    const auto at = [&](qsizetype i) -> int {
-        return i < data.size() ? quint8(data.at(i)) : 0;
-    };
+    const auto at = [&](qsizetype i) -> int { return i < data.size() ? quint8(data.at(i)) : 0; };
     if (data.size() < 13) {
         gif.error = QStringLiteral("shorter than a GIF header");
         return gif;
@@ -76,8 +74,7 @@ GifFacts walkGif(const QByteArray &data)
     const auto skipSubBlocks = [&] {
         while (pos < data.size()) {
             const int length = at(pos++);
-            if (length == 0)
-                return true;
+            if (length == 0) return true;
             pos += length;
         }
         return false;
@@ -85,25 +82,21 @@ GifFacts walkGif(const QByteArray &data)
     while (pos < data.size()) {
         const qsizetype start = pos;
         const int introducer = at(pos++);
-        if (introducer == 0x3B)
-            return gif;
+        if (introducer == 0x3B) return gif;
         if (introducer == 0x21) {
             const int label = at(pos++);
             if (label == 0xF9 && at(pos) == 4) {
                 gif.transparentFlag = at(pos + 1) & 1;
                 gif.transparentIndex = at(pos + 4);
             }
-            if (!skipSubBlocks())
-                break;
+            if (!skipSubBlocks()) break;
         } else if (introducer == 0x2C) {
             ++gif.images;
             const int packed = at(pos + 8);
             pos += 9;
-            if (packed & 0x80)
-                pos += 3 * (1 << ((packed & 7) + 1));
-            ++pos;  // LZW minimum code size
-            if (!skipSubBlocks())
-                break;
+            if (packed & 0x80) pos += 3 * (1 << ((packed & 7) + 1));
+            ++pos; // LZW minimum code size
+            if (!skipSubBlocks()) break;
         } else {
             gif.error = QStringLiteral("unknown block 0x%1 at byte %2")
                             .arg(introducer, 2, 16, QLatin1Char('0'))
@@ -124,11 +117,9 @@ struct IcoEntry {
     int headerBitCount = 0;
 };
 
-QList<IcoEntry> walkIco(const QByteArray &data)
+QList<IcoEntry> walkIco(const QByteArray& data)
 {
-    const auto u8 = [&](qsizetype i) -> int {
-        return i < data.size() ? quint8(data.at(i)) : 0;
-    };
+    const auto u8 = [&](qsizetype i) -> int { return i < data.size() ? quint8(data.at(i)) : 0; };
     const auto u16 = [&](qsizetype i) {
         return i + 2 <= data.size() ? qFromLittleEndian<quint16>(data.constData() + i) : 0;
     };
@@ -136,12 +127,11 @@ QList<IcoEntry> walkIco(const QByteArray &data)
         return i + 4 <= data.size() ? qFromLittleEndian<quint32>(data.constData() + i) : 0u;
     };
     QList<IcoEntry> entries;
-    if (u16(0) != 0 || u16(2) != 1)
-        return entries;
+    if (u16(0) != 0 || u16(2) != 1) return entries;
     for (int i = 0; i < u16(4); ++i) {
         const qsizetype dir = 6 + 16 * i;
         IcoEntry e;
-        e.width = u8(dir) ? u8(dir) : 256;  // 0 stands for 256
+        e.width = u8(dir) ? u8(dir) : 256; // 0 stands for 256
         e.height = u8(dir + 1) ? u8(dir + 1) : 256;
         e.entryBitCount = u16(dir + 6);
         const qsizetype bmp = u32(dir + 12);
@@ -155,20 +145,18 @@ QList<IcoEntry> walkIco(const QByteArray &data)
 
 // Rectangle of the opaque pixels, leaving out a band of `inset` pixels along
 // the edges (the hover face's frame).
-QRect opaqueBounds(const QImage &image, int inset)
+QRect opaqueBounds(const QImage& image, int inset)
 {
     QRect bounds;
     for (int y = inset; y < image.height() - inset; ++y)
         for (int x = inset; x < image.width() - inset; ++x)
-            if (opaque(image, x, y))
-                bounds |= QRect(x, y, 1, 1);
+            if (opaque(image, x, y)) bounds |= QRect(x, y, 1, 1);
     return bounds;
 }
 
-}  // namespace
+} // namespace
 
-class TestPictures : public QObject
-{
+class TestPictures : public QObject {
     Q_OBJECT
 
 private slots:
@@ -194,14 +182,14 @@ void TestPictures::addFaceRows()
     QTest::addColumn<QColor>("green");
     QTest::addColumn<QColor>("otherGreen");
     QTest::addColumn<bool>("framed");
-    QTest::newRow("normal face 1x") << ":/pictures/command1.gif" << 1
-                                    << kNormalGreen << kHoverGreen << false;
-    QTest::newRow("normal face 2x") << ":/pictures/command1@2x.gif" << 2
-                                    << kNormalGreen << kHoverGreen << false;
-    QTest::newRow("hover face 1x") << ":/pictures/command2.gif" << 1
-                                   << kHoverGreen << kNormalGreen << true;
-    QTest::newRow("hover face 2x") << ":/pictures/command2@2x.gif" << 2
-                                   << kHoverGreen << kNormalGreen << true;
+    QTest::newRow("normal face 1x")
+        << ":/pictures/command1.gif" << 1 << kNormalGreen << kHoverGreen << false;
+    QTest::newRow("normal face 2x")
+        << ":/pictures/command1@2x.gif" << 2 << kNormalGreen << kHoverGreen << false;
+    QTest::newRow("hover face 1x")
+        << ":/pictures/command2.gif" << 1 << kHoverGreen << kNormalGreen << true;
+    QTest::newRow("hover face 2x")
+        << ":/pictures/command2@2x.gif" << 2 << kHoverGreen << kNormalGreen << true;
 }
 
 void TestPictures::faceFile()
@@ -211,7 +199,7 @@ void TestPictures::faceFile()
 
     QImageReader reader(path);
     QVERIFY2(reader.canRead(),
-             qPrintable(reader.errorString() + " (is Qt's GIF image plug-in installed?)"));
+        qPrintable(reader.errorString() + " (is Qt's GIF image plug-in installed?)"));
     QCOMPARE(reader.format(), QByteArray("gif"));
     QCOMPARE(reader.size(), kFaceSize * scale);
     const QImage image = reader.read();
@@ -242,7 +230,7 @@ void TestPictures::faceDrawing()
     const int w = image.width();
     const int h = image.height();
     const int frame = 2 * scale;
-    const int stripeBand = 3 * scale;  // rows either side of mid-height
+    const int stripeBand = 3 * scale; // rows either side of mid-height
 
     int mainColour = 0, strayColour = 0, transparent = 0;
     int paleInBand = 0, paleElsewhere = 0;
@@ -251,10 +239,12 @@ void TestPictures::faceDrawing()
             const QRgb px = image.pixel(x, y);
             // Along the edges: a frame exactly two pixels wide in the main
             // colour, then a clear ring; or, unframed, nothing at all.
-            const int depth = std::min({x, y, w - 1 - x, h - 1 - y});
+            const int depth = std::min({ x, y, w - 1 - x, h - 1 - y });
             if (depth <= frame && (framed && depth < frame ? px != green.rgb() : qAlpha(px) != 0))
                 QFAIL(qPrintable(QStringLiteral("edge pixel %1,%2 is %3")
-                                     .arg(x).arg(y).arg(px, 8, 16, QLatin1Char('0'))));
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(px, 8, 16, QLatin1Char('0'))));
             if (qAlpha(px) == 0) {
                 ++transparent;
                 continue;
@@ -280,8 +270,10 @@ void TestPictures::wordmarkSamePlace_data()
     QTest::addColumn<int>("scale");
     QTest::addColumn<QString>("normalPath");
     QTest::addColumn<QString>("hoverPath");
-    QTest::newRow("1x") << 1 << ":/pictures/command1.gif" << ":/pictures/command2.gif";
-    QTest::newRow("2x") << 2 << ":/pictures/command1@2x.gif" << ":/pictures/command2@2x.gif";
+    QTest::newRow("1x") << 1 << ":/pictures/command1.gif"
+                        << ":/pictures/command2.gif";
+    QTest::newRow("2x") << 2 << ":/pictures/command1@2x.gif"
+                        << ":/pictures/command2@2x.gif";
 }
 
 // The swap of the two buttons must show only as the frame appearing, so the
@@ -307,10 +299,10 @@ void TestPictures::wordmarkSamePlace()
     QVERIFY(!here.isEmpty());
     const QRect expected(base.topLeft() * scale, base.size() * scale);
     const QMargins off(here.left() - expected.left(), here.top() - expected.top(),
-                       here.right() - expected.right(), here.bottom() - expected.bottom());
-    QVERIFY2(std::max({qAbs(off.left()), qAbs(off.top()), qAbs(off.right()), qAbs(off.bottom())})
-                 <= scale,
-             "letters not where the 1x layout puts them");
+        here.right() - expected.right(), here.bottom() - expected.bottom());
+    QVERIFY2(std::max({ qAbs(off.left()), qAbs(off.top()), qAbs(off.right()), qAbs(off.bottom()) })
+            <= scale,
+        "letters not where the 1x layout puts them");
 }
 
 void TestPictures::iconImage_data()
@@ -331,17 +323,17 @@ void TestPictures::iconImage()
 
     const QList<IcoEntry> entries = walkIco(readResource(path));
     QCOMPARE(entries.size(), 2);
-    const IcoEntry &entry = entries.at(index);
+    const IcoEntry& entry = entries.at(index);
     QCOMPARE(entry.width, size);
     QCOMPARE(entry.height, size);
     QCOMPARE(entry.entryBitCount, 4);
-    QCOMPARE(entry.headerSize, 40u);           // BITMAPINFOHEADER
-    QCOMPARE(entry.headerHeight, 2 * size);    // colour rows and AND mask
+    QCOMPARE(entry.headerSize, 40u); // BITMAPINFOHEADER
+    QCOMPARE(entry.headerHeight, 2 * size); // colour rows and AND mask
     QCOMPARE(entry.headerBitCount, 4);
 
     QImageReader reader(path);
     QVERIFY2(reader.canRead(),
-             qPrintable(reader.errorString() + " (is Qt's ICO image plug-in installed?)"));
+        qPrintable(reader.errorString() + " (is Qt's ICO image plug-in installed?)"));
     QCOMPARE(reader.imageCount(), 2);
     QVERIFY(reader.jumpToImage(index));
     const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
@@ -355,30 +347,32 @@ void TestPictures::iconImage()
         for (int y = 0; y < size; ++y) {
             const QRgb px = image.pixel(x, y);
             QVERIFY2(qAlpha(px) == 255,
-                     qPrintable(QStringLiteral("transparent at %1,%2").arg(x).arg(y)));
+                qPrintable(QStringLiteral("transparent at %1,%2").arg(x).arg(y)));
             QVERIFY2(px == kGrey || px == kWhite || px == kYellow,
-                     qPrintable(QStringLiteral("colour %1 at %2,%3")
-                                    .arg(px, 8, 16, QLatin1Char('0')).arg(x).arg(y)));
+                qPrintable(QStringLiteral("colour %1 at %2,%3")
+                               .arg(px, 8, 16, QLatin1Char('0'))
+                               .arg(x)
+                               .arg(y)));
             const bool lineRow = y == size / 2 - 1 || y == size / 2;
             QVERIFY2(px != kYellow || lineRow,
-                     qPrintable(QStringLiteral("yellow off the line at %1,%2").arg(x).arg(y)));
+                qPrintable(QStringLiteral("yellow off the line at %1,%2").arg(x).arg(y)));
             if (px == kWhite) {
                 QVERIFY2(!lineRow, "white on the line rows");
                 ++(y < size / 2 ? upperWhite : lowerWhite);
             }
         }
-        if (upperWhite > tallestUpper) {  // leftmost of equals
+        if (upperWhite > tallestUpper) { // leftmost of equals
             tallestUpper = upperWhite;
             tallestUpperX = x;
         }
-        if (lowerWhite >= tallestLower) {  // rightmost of equals
+        if (lowerWhite >= tallestLower) { // rightmost of equals
             tallestLower = lowerWhite;
             tallestLowerX = x;
         }
     }
     // The dashes run across the full width: both ends are yellow, and there
     // are gaps between them.
-    for (int y : {size / 2 - 1, size / 2}) {
+    for (int y : { size / 2 - 1, size / 2 }) {
         QCOMPARE(image.pixel(0, y), kYellow);
         QCOMPARE(image.pixel(size - 1, y), kYellow);
         int dashes = 0;
@@ -399,8 +393,10 @@ void TestPictures::highDpiFaceFound_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("doublePath");
-    QTest::newRow("normal face") << ":/pictures/command1.gif" << ":/pictures/command1@2x.gif";
-    QTest::newRow("hover face") << ":/pictures/command2.gif" << ":/pictures/command2@2x.gif";
+    QTest::newRow("normal face") << ":/pictures/command1.gif"
+                                 << ":/pictures/command1@2x.gif";
+    QTest::newRow("hover face") << ":/pictures/command2.gif"
+                                << ":/pictures/command2@2x.gif";
 }
 
 // QIcon adds the "@2x" file beside the base file only when the application
@@ -409,16 +405,14 @@ void TestPictures::highDpiFaceFound()
 {
     QFETCH(QString, path);
     QFETCH(QString, doublePath);
-    if (qApp->devicePixelRatio() < 2)
-        QSKIP("needs QT_SCALE_FACTOR=2");
+    if (qApp->devicePixelRatio() < 2) QSKIP("needs QT_SCALE_FACTOR=2");
     const QIcon icon(path);
     const QPixmap pixmap = icon.pixmap(kFaceSize, 2.0);
     QCOMPARE(pixmap.size(), kFaceSize * 2);
     // Premultiplied on both sides: the GIF decoder keeps white in its
     // transparent pixels (0x00ffffff), a pixmap holds 0 there.
     constexpr auto format = QImage::Format_ARGB32_Premultiplied;
-    QCOMPARE(pixmap.toImage().convertToFormat(format),
-             QImage(doublePath).convertToFormat(format));
+    QCOMPARE(pixmap.toImage().convertToFormat(format), QImage(doublePath).convertToFormat(format));
 }
 
 QTEST_MAIN(TestPictures)

@@ -11,14 +11,14 @@ enum class UnitField { inchs, mils, mm, ums };
 
 // The four field texts, UTF-8, one member per field.
 struct FieldTexts {
-  std::string inchs;
-  std::string mils;
-  std::string mm;
-  std::string ums;
+    std::string inchs;
+    std::string mils;
+    std::string mm;
+    std::string ums;
 
-  std::string& operator[](UnitField f) noexcept;
-  const std::string& operator[](UnitField f) const noexcept;
-  friend bool operator==(const FieldTexts&, const FieldTexts&) = default;
+    std::string& operator[](UnitField f) noexcept;
+    const std::string& operator[](UnitField f) const noexcept;
+    friend bool operator==(const FieldTexts&, const FieldTexts&) = default;
 };
 
 // Reads the text of `from`, converts it and writes the three other fields.
@@ -49,4 +49,4 @@ struct FieldTexts {
 // they were.
 bool ConvertFromField(UnitField from, FieldTexts& texts) noexcept;
 
-}  // namespace mensurel
+} // namespace mensurel

@@ -16,8 +16,8 @@ namespace mensurel {
 // A struct rather than a bare integer so that FormatStr's two overloads can
 // never be confused.
 struct Currency {
-  std::int64_t tenThousandths = 0;
-  friend constexpr bool operator==(Currency, Currency) = default;
+    std::int64_t tenThousandths = 0;
+    friend constexpr bool operator==(Currency, Currency) = default;
 };
 
 // The text written into the three other fields for a value of zero.
@@ -79,4 +79,4 @@ std::string FormatStr(double value);
 //    " 0" -> "0.0000", "-500" -> "-500.0000".
 std::string TidyNumberText(std::string_view formatted);
 
-}  // namespace mensurel
+} // namespace mensurel
