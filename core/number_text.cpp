@@ -1,9 +1,11 @@
 #include "mensurel/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -23,7 +25,8 @@ bool IsExponentMark(char c)
     return c == 'E' || c == 'e' || c == 'D' || c == 'd';
 }
 
-// Walks a text while skipping blanks, tabs and line feeds.
+// Walks a text while skipping blanks, tabs and line feeds, and remembers
+// where the last character taken ended.
 class Cursor {
 public:
     explicit Cursor(std::string_view text)
@@ -31,13 +34,13 @@ public:
     {
         Skip();
     }
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
-    void Advance()
+    char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+    void Take()
     {
-        ++pos_;
+        taken_ = ++pos_;
         Skip();
     }
+    std::size_t Taken() const { return taken_; }
 
 private:
     void Skip()
@@ -46,90 +49,100 @@ private:
     }
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t taken_ = 0;
 };
 
 } // namespace
 
 std::optional<double> ParseVal(std::string_view text) noexcept
 {
-    // The accepted prefix is copied without blanks into a buffer that
-    // std::from_chars reads: correctly rounded and independent of the locale.
-    std::string number;
+    // First find the prefix that forms the number and what from_chars needs
+    // to know beyond it: the decimal exponent of the leading non-zero digit,
+    // which tells an overflow from an underflow.
     bool negative = false;
     bool nonZero = false;
-    // Decimal exponent of the leading non-zero digit, from these two counts;
-    // used only to tell an overflow from an underflow.
     long long intSignificant = 0; // integer digits from the first non-zero
     long long fracLeadingZeros = 0; // zeros between "." and the first non-zero
     long long exp10 = 0; // the exponent's value, saturated
-    try {
-        Cursor in(text);
-        if (in.Peek() == '+' || in.Peek() == '-') {
-            negative = in.Peek() == '-';
-            if (negative) number.push_back('-');
-            in.Advance();
-        }
-        bool anyDigit = false;
-        bool inFraction = false;
-        for (;;) {
-            const char c = in.Peek();
-            if (IsDigit(c)) {
-                anyDigit = true;
-                if (!inFraction) {
-                    if (nonZero || c != '0') {
-                        nonZero = true;
-                        ++intSignificant;
-                    }
-                } else if (!nonZero) {
-                    if (c == '0') {
-                        ++fracLeadingZeros;
-                    } else {
-                        nonZero = true;
-                    }
+    Cursor in(text);
+    if (in.Peek() == '+' || in.Peek() == '-') {
+        negative = in.Peek() == '-';
+        in.Take();
+    }
+    bool anyDigit = false;
+    bool inFraction = false;
+    for (;;) {
+        const char c = in.Peek();
+        if (IsDigit(c)) {
+            anyDigit = true;
+            if (!inFraction) {
+                if (nonZero || c != '0') {
+                    nonZero = true;
+                    ++intSignificant;
                 }
-            } else if (c != '.' || inFraction) {
-                break;
-            } else {
-                inFraction = true;
+            } else if (!nonZero) {
+                if (c == '0') {
+                    ++fracLeadingZeros;
+                } else {
+                    nonZero = true;
+                }
             }
-            number.push_back(c);
-            in.Advance();
+        } else if (c != '.' || inFraction) {
+            break;
+        } else {
+            inFraction = true;
         }
-        if (!anyDigit) return 0.0;
+        in.Take();
+    }
+    if (!anyDigit) return 0.0;
+    std::size_t end = in.Taken();
 
-        // An exponent counts only when at least one digit follows its marker.
-        if (IsExponentMark(in.Peek())) {
-            const std::size_t kept = number.size();
-            number.push_back('e');
-            in.Advance();
-            bool exponentNegative = false;
-            if (in.Peek() == '+' || in.Peek() == '-') {
-                exponentNegative = in.Peek() == '-';
-                if (exponentNegative) number.push_back('-');
-                in.Advance();
-            }
-            bool exponentDigit = false;
-            while (IsDigit(in.Peek())) {
-                exponentDigit = true;
-                if (exp10 < 1'000'000'000LL) exp10 = exp10 * 10 + (in.Peek() - '0');
-                number.push_back(in.Peek());
-                in.Advance();
-            }
-            if (exponentDigit) {
-                if (exponentNegative) exp10 = -exp10;
-            } else {
-                number.resize(kept);
-            }
+    // An exponent counts only when at least one digit follows its marker.
+    if (IsExponentMark(in.Peek())) {
+        in.Take();
+        bool exponentNegative = false;
+        if (in.Peek() == '+' || in.Peek() == '-') {
+            exponentNegative = in.Peek() == '-';
+            in.Take();
         }
-    } catch (...) {
-        return std::nullopt; // out of memory while copying the text
+        bool exponentDigit = false;
+        while (IsDigit(in.Peek())) {
+            exponentDigit = true;
+            if (exp10 < 1'000'000'000LL) exp10 = exp10 * 10 + (in.Peek() - '0');
+            in.Take();
+        }
+        if (exponentDigit) {
+            end = in.Taken();
+            if (exponentNegative) exp10 = -exp10;
+        }
+    }
+
+    // std::from_chars reads the prefix: correctly rounded, locale-free. It
+    // takes neither blanks, a leading "+" nor a "D" exponent, so a prefix
+    // with any of those is copied without them first.
+    const std::string_view prefix = text.substr(0, end);
+    std::string copy;
+    std::string_view number = prefix;
+    const bool needsCopy = prefix.front() == '+'
+        || std::any_of(prefix.begin(), prefix.end(),
+            [](char c) { return IsDropped(c) || c == 'D' || c == 'd'; });
+    if (needsCopy) {
+        try {
+            copy.reserve(prefix.size());
+        } catch (...) {
+            return std::nullopt; // out of memory: nothing is converted
+        }
+        for (const char c : prefix) {
+            if (IsDropped(c) || (c == '+' && copy.empty())) continue;
+            copy.push_back(c == 'D' || c == 'd' ? 'e' : c);
+        }
+        number = copy;
     }
 
     double value = 0.0;
-    const char* first = number.data();
-    const char* last = first + number.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc {} && end == last) return value;
+    const char* const last = number.data() + number.size();
+    const auto [stop, ec] = std::from_chars(number.data(), last, value);
+    if (ec == std::errc {} && stop == last) return value;
     if (ec != std::errc::result_out_of_range) return std::nullopt;
     // from_chars reports both directions as out of range. A number whose
     // leading digit stands below the units place can only have underflowed,
@@ -143,63 +156,62 @@ std::optional<Currency> RoundCurrency(double x) noexcept
 {
     const double product = x * 10000.0;
     if (!std::isfinite(product)) return std::nullopt;
-    // Round half to even without depending on the floating-point environment:
-    // product - floor(product) is exact for every finite binary64.
-    const double lower = std::floor(product);
-    const double fraction = product - lower;
-    double rounded = lower;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0)) {
-        rounded = lower + 1.0;
-    }
     // The Currency range is [-2^63, 2^63 - 1]; 2^63 itself must fail, and
     // (double)INT64_MAX is exactly 2^63.
     constexpr double kTwoTo63 = 9223372036854775808.0;
-    if (!(rounded >= -kTwoTo63 && rounded < kTwoTo63)) return std::nullopt;
-    return Currency { static_cast<std::int64_t>(rounded) };
+    const double lower = std::floor(product);
+    if (!(lower >= -kTwoTo63 && lower < kTwoTo63)) return std::nullopt;
+    // Round half to even without depending on the floating-point environment:
+    // product - floor(product) is exact for every finite binary64.
+    const double fraction = product - lower;
+    auto rounded = static_cast<std::int64_t>(lower);
+    if (fraction > 0.5 || (fraction == 0.5 && (rounded & 1) != 0)) {
+        if (rounded == std::numeric_limits<std::int64_t>::max()) return std::nullopt;
+        ++rounded;
+    }
+    return Currency { rounded };
 }
 
 namespace {
 
-// Decimal digits of |c| / 10000 split at the point, without sign.
-struct Ten4Digits {
-    std::array<char, 24> buf {};
-    std::string_view integer; // no leading zeros; empty for 0
-    std::string_view fraction; // at most four digits, no trailing zeros
-};
+// Writes a Currency value the way FormatStr renders it ("-" or a blank, the
+// integer digits without a lone 0, "." and the fraction without trailing
+// zeros) into `out`, which holds at least kCurrencyTextMax characters, and
+// returns the length.
+constexpr std::size_t kCurrencyTextMax = 1 + 15 + 1 + 4;
 
-Ten4Digits SplitCurrency(std::uint64_t magnitude)
+std::size_t WriteCurrencyText(char* out, Currency c) noexcept
 {
-    Ten4Digits d;
-    char* const end = d.buf.data() + d.buf.size();
-    char* p = end;
-    for (int i = 0; i < 4; ++i) {
-        *--p = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+    const std::int64_t v = c.tenThousandths;
+    const std::uint64_t magnitude = v < 0 ? std::uint64_t { 0 } - static_cast<std::uint64_t>(v)
+                                          : static_cast<std::uint64_t>(v);
+    const std::uint64_t whole = magnitude / 10000;
+    auto fraction = static_cast<unsigned>(magnitude % 10000);
+    std::size_t n = 0;
+    out[n++] = v < 0 ? '-' : ' ';
+    if (magnitude == 0) {
+        out[n++] = '0';
+        return n;
     }
-    char* const point = p;
-    while (magnitude != 0) {
-        *--p = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+    if (whole != 0)
+        n = static_cast<std::size_t>(std::to_chars(out + n, out + 1 + 15, whole).ptr - out);
+    if (fraction != 0) {
+        out[n++] = '.';
+        for (unsigned scale = 1000; fraction != 0; scale /= 10) {
+            out[n++] = static_cast<char>('0' + fraction / scale);
+            fraction %= scale;
+        }
     }
-    d.integer = std::string_view(p, static_cast<std::size_t>(point - p));
-    std::size_t fractionLength = 4;
-    while (fractionLength > 0 && point[fractionLength - 1] == '0') --fractionLength;
-    d.fraction = std::string_view(point, fractionLength);
-    return d;
+    return n;
 }
 
 std::string Render(bool negative, std::string_view integer, std::string_view fraction)
 {
-    std::string out;
-    out.reserve(1 + integer.size() + 1 + fraction.size() + 1);
-    out.push_back(negative ? '-' : ' ');
-    if (integer.empty() && fraction.empty()) {
-        out.push_back('0');
-        return out;
-    }
+    std::string out(1, negative ? '-' : ' ');
+    if (integer.empty() && fraction.empty()) return out + '0';
     out += integer;
     if (!fraction.empty()) {
-        out.push_back('.');
+        out += '.';
         out += fraction;
     }
     return out;
@@ -213,31 +225,20 @@ double CurrencyToDouble(Currency c) noexcept
     constexpr std::int64_t kExact = std::int64_t { 1 } << 53;
     // Below 2^53 the integer converts exactly and one division rounds once.
     if (v > -kExact && v < kExact) return static_cast<double>(v) / 10000.0;
-    // Above it, read the exact decimal text back for a single correct rounding.
-    const bool negative = v < 0;
-    const std::uint64_t magnitude = negative ? std::uint64_t { 0 } - static_cast<std::uint64_t>(v)
-                                             : static_cast<std::uint64_t>(v);
-    const Ten4Digits d = SplitCurrency(magnitude);
-    std::array<char, 32> text {};
-    std::size_t n = 0;
-    if (negative) text[n++] = '-';
-    for (char ch : d.integer) text[n++] = ch;
-    text[n++] = '.';
-    for (char ch : d.fraction) text[n++] = ch;
-    text[n++] = '0';
+    // Above it, read the exact decimal text back for a single correct
+    // rounding; from_chars takes "-123.4" and "123.4" but not a leading blank.
+    std::array<char, kCurrencyTextMax> text;
+    const std::size_t n = WriteCurrencyText(text.data(), c);
+    const std::size_t skip = text[0] == ' ' ? 1 : 0;
     double result = 0.0;
-    std::from_chars(text.data(), text.data() + n, result);
+    std::from_chars(text.data() + skip, text.data() + n, result);
     return result;
 }
 
 std::string FormatStr(Currency value)
 {
-    const std::int64_t v = value.tenThousandths;
-    const bool negative = v < 0;
-    const std::uint64_t magnitude = negative ? std::uint64_t { 0 } - static_cast<std::uint64_t>(v)
-                                             : static_cast<std::uint64_t>(v);
-    const Ten4Digits d = SplitCurrency(magnitude);
-    return Render(negative, d.integer, d.fraction);
+    std::array<char, kCurrencyTextMax> text;
+    return std::string(text.data(), WriteCurrencyText(text.data(), value));
 }
 
 std::string FormatStr(double value)
@@ -286,18 +287,11 @@ std::string FormatStr(double value)
 
 std::string TidyNumberText(std::string_view formatted)
 {
-    std::string out;
-    if (formatted.size() >= 2 && formatted[0] == ' ' && formatted[1] == '.') {
-        out = formatted;
-        out[out.find(' ')] = '0';
+    std::string out(formatted);
+    if (out.size() >= 2 && out[0] == ' ' && out[1] == '.') {
+        out[0] = '0'; // the first blank is the leading one
     } else {
-        out.reserve(formatted.size() + 5);
-        for (std::size_t start = 0;;) {
-            const std::size_t blank = formatted.find(' ', start);
-            out.append(formatted.substr(start, blank - start));
-            if (blank == std::string_view::npos) break;
-            start = blank + 1;
-        }
+        out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
     }
     if (out.find('.') == std::string::npos) out += ".0000";
     return out;
