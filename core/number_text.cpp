@@ -238,7 +238,8 @@ double CurrencyToDouble(Currency c) noexcept
 std::string FormatStr(Currency value)
 {
     std::array<char, kCurrencyTextMax> text;
-    return std::string(text.data(), WriteCurrencyText(text.data(), value));
+    const std::size_t length = WriteCurrencyText(text.data(), value);
+    return { text.data(), length };
 }
 
 std::string FormatStr(double value)
