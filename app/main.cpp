@@ -1,5 +1,5 @@
-// Start-up: the application object, the window, then the event loop until
-// the window is closed.
+// Start-up: the application object, the window, its load event, then the
+// window is shown and the event loop runs until the window is closed.
 #include <mensurel/platform.h>
 #include <mensurel/ui/form1.h>
 
@@ -7,6 +7,7 @@ int main(int argc, char* argv[])
 {
     mensurel::platform::Application application(argc, argv);
     mensurel::ui::Form1 form;
+    form.Form_Load();
     form.show();
     return application.run();
 }

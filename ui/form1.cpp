@@ -1,6 +1,11 @@
 #include "mensurel/ui/form1.h"
 
+#include "event_relay.h"
 #include "mensurel/ui/layout.h"
+
+#include <mensurel/convert.h>
+#include <mensurel/number_text.h>
+#include <mensurel/platform.h>
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -11,10 +16,22 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <utility>
 
 namespace mensurel::ui {
 
 namespace {
+
+// The maker, the rights notice and the first year of the range. The notice
+// line is this text followed by the current year as FormatStr renders it:
+// "... 2003 -" and " 2026" make "... 2003 - 2026".
+constexpr std::string_view kNoticePrefix = "Brantovel 版权所有 (C) 2003 -";
+
+constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
+    UnitField::ums };
 
 QWidget* createControl(const ControlDesign& design, QWidget* parent)
 {
@@ -72,6 +89,7 @@ Form1::Form1(QWidget* parent)
     buildControls();
     orderStacking();
     orderTabs();
+    bindEvents();
     placeOn(QGuiApplication::screenAt(toPixels(kWindow.clientArea).topLeft()));
 }
 
@@ -130,6 +148,115 @@ void Form1::orderTabs()
     }
     for (std::size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
     if (!chain.empty()) chain.front()->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::bindEvents()
+{
+    // Pointer movement without a button held reaches only widgets that track
+    // the mouse: the window surface (the frames are painted on it) and
+    // Command1. A move that a control does not take goes on to the window;
+    // the labels, the fields and both buttons stop it there, so that moving
+    // over them never runs Form_MouseMove. Command1 needs the stop too: its
+    // own procedure runs, but the button itself leaves the move untaken.
+    setMouseTracking(true);
+    command1_->setMouseTracking(true);
+    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        control->setAttribute(Qt::WA_NoMousePropagation);
+
+    connect(
+        new EventRelay(this, QEvent::MouseMove), &EventRelay::raised, this, &Form1::Form_MouseMove);
+    connect(new EventRelay(command1_, QEvent::MouseMove), &EventRelay::raised, this,
+        &Form1::Command1_MouseMove);
+    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+    const std::array<std::pair<QLineEdit*, void (Form1::*)()>, 4> keyUps { {
+        { inchs_, &Form1::inchs_KeyUp },
+        { mils_, &Form1::mils_KeyUp },
+        { mm_, &Form1::mm_KeyUp },
+        { ums_, &Form1::ums_KeyUp },
+    } };
+    for (const auto& [control, keyUp] : keyUps) {
+        connect(new EventRelay(control, QEvent::KeyRelease), &EventRelay::raised, this, keyUp);
+        // A text the user changes without a key release in the field (paste,
+        // cut or undo from the context menu, a middle-click paste, a drop)
+        // converts as a key release does, so the four fields never disagree.
+        // The program's own writes do not emit textEdited.
+        connect(control, &QLineEdit::textEdited, this, keyUp);
+    }
+}
+
+void Form1::Form_Load()
+{
+    const Currency year { std::int64_t { platform::today().year() } * 10000 };
+    label1_->setText(toQString(kNoticePrefix) + QString::fromStdString(FormatStr(year)));
+}
+
+void Form1::Form_MouseMove()
+{
+    command1_->setVisible(true);
+    command2_->setVisible(false);
+}
+
+void Form1::Command1_MouseMove()
+{
+    command2_->setVisible(true);
+    command1_->setVisible(false);
+}
+
+void Form1::Command1_Click()
+{
+    platform::launchWebAddress(this, siteAddress());
+}
+
+void Form1::Command2_Click()
+{
+    platform::launchWebAddress(this, siteAddress());
+}
+
+void Form1::inchs_KeyUp()
+{
+    convertFrom(UnitField::inchs);
+}
+
+void Form1::mils_KeyUp()
+{
+    convertFrom(UnitField::mils);
+}
+
+void Form1::mm_KeyUp()
+{
+    convertFrom(UnitField::mm);
+}
+
+void Form1::ums_KeyUp()
+{
+    convertFrom(UnitField::ums);
+}
+
+void Form1::convertFrom(UnitField from)
+{
+    FieldTexts texts;
+    for (const UnitField unit : kUnitFields) texts[unit] = field(unit)->text().toStdString();
+    if (!ConvertFromField(from, texts)) {
+        platform::showFieldNotice(field(from), platform::outOfRangeText());
+        return;
+    }
+    for (const UnitField unit : kUnitFields) {
+        platform::clearFieldNotice(field(unit));
+        if (unit != from) field(unit)->setText(QString::fromStdString(texts[unit]));
+    }
+}
+
+QLineEdit* Form1::field(UnitField unit) const
+{
+    switch (unit) {
+    case UnitField::inchs: return inchs_;
+    case UnitField::mils: return mils_;
+    case UnitField::mm: return mm_;
+    case UnitField::ums: return ums_;
+    }
+    return nullptr;
 }
 
 void Form1::placeOn(const QScreen* screen)

@@ -11,6 +11,10 @@ class QLineEdit;
 class QPushButton;
 class QScreen;
 
+namespace mensurel {
+enum class UnitField; // <mensurel/convert.h>
+} // namespace mensurel
+
 namespace mensurel::ui {
 
 class Form1 final : public QWidget {
@@ -18,6 +22,10 @@ class Form1 final : public QWidget {
 
 public:
     explicit Form1(QWidget* parent = nullptr);
+
+    // The window's load event, run once between building the window and
+    // showing it: the notice line gets this year, read from today's date.
+    void Form_Load();
 
     // The controls by their design names. The two frames are not widgets:
     // they are drawn on the window surface.
@@ -45,6 +53,23 @@ private:
     void buildControls();
     void orderStacking();
     void orderTabs();
+    void bindEvents();
+
+    // The event procedures; bindEvents() ties each to its control's event.
+    void Form_MouseMove();
+    void Command1_MouseMove();
+    void Command1_Click();
+    void Command2_Click();
+    void inchs_KeyUp();
+    void mils_KeyUp();
+    void mm_KeyUp();
+    void ums_KeyUp();
+
+    // Converts the text of `from` and writes the three other fields; when
+    // the number is out of range they keep their texts and the user is told
+    // at `from`.
+    void convertFrom(UnitField from);
+    QLineEdit* field(UnitField unit) const;
 
     std::vector<Outline> frames_; // bottom-most first
     QLineEdit* inchs_ = nullptr;

@@ -1,0 +1,320 @@
+// The window's events: typing and editing convert, the notice line takes the
+// year at load, and the picture button swaps its faces under the pointer.
+#include <mensurel/platform.h>
+#include <mensurel/ui/form1.h>
+
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QToolTip>
+
+#include <memory>
+
+class EventsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<mensurel::ui::Form1> form_;
+
+    QLineEdit* field(const QString& name) const
+    {
+        return form_->findChild<QLineEdit*>(name, Qt::FindDirectChildrenOnly);
+    }
+
+    // inchs, mils, mm, ums
+    QStringList texts() const
+    {
+        return { form_->inchs()->text(), form_->mils()->text(), form_->mm()->text(),
+            form_->ums()->text() };
+    }
+
+private slots:
+    void init()
+    {
+        form_ = std::make_unique<mensurel::ui::Form1>();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        // Off every window, so that the first move of a test is a move.
+        QCursor::setPos(form_->screen()->geometry().bottomRight());
+    }
+    void cleanup()
+    {
+        QToolTip::hideText();
+        form_.reset();
+        mensurel::platform::setDateSource({});
+    }
+
+    void typingConverts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("expected"); // inchs, mils, mm, ums
+        QTest::newRow("mm 2") << "mm"
+                              << "2" << QStringList { "0.0787", "78.7402", "2", "2000.0000" };
+        QTest::newRow("mm 1.50 keeps its text")
+            << "mm"
+            << "1.50" << QStringList { "0.0591", "59.0551", "1.50", "1500.0000" };
+        QTest::newRow("inchs 1") << "inchs"
+                                 << "1" << QStringList { "1", "1000.0000", "25.4", "25399.9863" };
+        QTest::newRow("inchs -1") << "inchs"
+                                  << "-1"
+                                  << QStringList { "-1", "-1000.0000", "-25.4", "-25399.9863" };
+        QTest::newRow("mils -2") << "mils"
+                                 << "-2" << QStringList { "-.002", "-2", "-.0508", "-50.8" };
+        QTest::newRow("ums 1000") << "ums"
+                                  << "1000"
+                                  << QStringList { "0.0394", "39.3701", "1.0000", "1000" };
+        QTest::newRow("ums abc reads as zero")
+            << "ums"
+            << "abc" << QStringList { "0.0000", "0.0000", "0.0000", "abc" };
+    }
+    void typingConverts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, expected);
+        field(name)->setFocus();
+        field(name)->clear();
+        QTest::keyClicks(field(name), typed);
+        QCOMPARE(texts(), expected);
+    }
+
+    void keyReleaseConverts_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("autoRepeat");
+        QTest::newRow("Left arrow") << int(Qt::Key_Left) << false;
+        QTest::newRow("Shift") << int(Qt::Key_Shift) << false;
+        QTest::newRow("Control") << int(Qt::Key_Control) << false;
+        QTest::newRow("held Right arrow: not before its real release")
+            << int(Qt::Key_Right) << true;
+    }
+    void keyReleaseConverts()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, autoRepeat);
+        form_->mm()->setText(QStringLiteral("2"));
+        QCOMPARE(form_->mils()->text(), QStringLiteral("1.0000")); // a write converts nothing
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(form_->mm(), &release);
+        QCOMPARE(form_->mils()->text(), autoRepeat ? "1.0000" : "78.7402");
+    }
+
+    void backspaceToEmptyGivesZero()
+    {
+        form_->mm()->clear();
+        QTest::keyClicks(form_->mm(), QStringLiteral("2"));
+        QTest::keyClick(form_->mm(), Qt::Key_Backspace);
+        QCOMPARE(texts(), (QStringList { "0.0000", "0.0000", "", "0.0000" }));
+    }
+
+    // Edits through the field's own context menu, and a write by the program.
+    void editsConvert_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("actions"); // context-menu entries, or "setText"
+        QTest::addColumn<QString>("mm");
+        QTest::addColumn<QString>("mils");
+        QTest::newRow("paste 2 into an empty field") << "" << QStringList { "Paste" } << "2"
+                                                     << "78.7402";
+        QTest::newRow("cut all") << "2" << QStringList { "Select All", "Cut" } << ""
+                                 << "0.0000";
+        QTest::newRow("delete all") << "2" << QStringList { "Select All", "Delete" } << ""
+                                    << "0.0000";
+        QTest::newRow("undo a paste") << "" << QStringList { "Paste", "Undo" } << ""
+                                      << "0.0000";
+        QTest::newRow("setText by the program converts nothing")
+            << "" << QStringList { "setText" } << "2"
+            << "1.0000";
+    }
+    void editsConvert()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, actions);
+        QFETCH(QString, mm);
+        QFETCH(QString, mils);
+        QGuiApplication::clipboard()->setText(QStringLiteral("2"));
+        form_->mm()->setText(start);
+        for (const QString& name : actions) {
+            if (name == "setText") {
+                form_->mm()->setText(QStringLiteral("2"));
+                continue;
+            }
+            const std::unique_ptr<QMenu> menu(form_->mm()->createStandardContextMenu());
+            QAction* chosen = nullptr;
+            for (QAction* action : menu->actions()) { // "Cu&t\tCtrl+X" is "Cut"
+                if (action->text().remove('&').section('\t', 0, 0) == name) chosen = action;
+            }
+            QVERIFY2(chosen != nullptr && chosen->isEnabled(), qPrintable(name));
+            chosen->trigger();
+        }
+        QCOMPARE(form_->mm()->text(), mm);
+        QCOMPARE(form_->mils()->text(), mils);
+    }
+
+    void outOfRange_data()
+    {
+        QTest::addColumn<QString>("first"); // converts
+        QTest::addColumn<QString>("then"); // takes the number out of range
+        QTest::newRow("1e400, beyond binary64 (1e40 already beyond the fixed point)") << "1e4"
+                                                                                      << "00";
+        QTest::newRow("99999999999, beyond the fixed point") << "9999999999"
+                                                             << "9";
+    }
+    void outOfRange()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, then);
+        QLineEdit* inchs = form_->inchs();
+        inchs->setFocus();
+        inchs->clear();
+        QTest::keyClicks(inchs, first);
+        QStringList expected = texts();
+        QTest::keyClicks(inchs, then);
+        expected[0] = first + then;
+        QCOMPARE(texts(), expected);
+        const QString notice = mensurel::platform::outOfRangeText();
+        QVERIFY(notice.contains(QStringLiteral("超出范围")));
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), notice);
+        QCOMPARE(inchs->accessibleDescription(), notice);
+
+        // The next key converts again and takes the notice away.
+        inchs->selectAll();
+        QTest::keyClicks(inchs, QStringLiteral("1"));
+        QCOMPARE(texts(), (QStringList { "1", "1000.0000", "25.4", "25399.9863" }));
+        QVERIFY(inchs->accessibleDescription().isEmpty());
+        QTRY_VERIFY(!QToolTip::isVisible());
+    }
+
+    void noticeLine_data()
+    {
+        QTest::addColumn<QDate>("today"); // invalid: the system clock
+        QTest::newRow("2026") << QDate(2026, 3, 1);
+        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31);
+        QTest::newRow("year 9999, the widest") << QDate(9999, 6, 30);
+        QTest::newRow("system clock") << QDate();
+    }
+    void noticeLine()
+    {
+        QFETCH(QDate, today);
+        int reads = 0;
+        if (today.isValid()) {
+            mensurel::platform::setDateSource([&] {
+                ++reads;
+                return today;
+            });
+        }
+        form_->Form_Load();
+        const int year = today.isValid() ? today.year() : QDate::currentDate().year();
+        const QString expected = QStringLiteral("Brantovel 版权所有 (C) 2003 - %1").arg(year);
+        QLabel* label = form_->label1();
+        QCOMPARE(label->text(), expected);
+        QVERIFY(QFontMetrics(label->font()).horizontalAdvance(expected) <= label->width());
+        if (!today.isValid()) return;
+        QCOMPARE(reads, 1);
+
+        // A day later, after typing and pointer movement, the year read at
+        // load stays.
+        mensurel::platform::setDateSource([&] { return today.addDays(1); });
+        QTest::keyClicks(form_->mm(), QStringLiteral("2"));
+        QTest::mouseMove(form_.get(), QPoint(4, 4));
+        QCOMPARE(label->text(), expected);
+    }
+
+    void hover_data()
+    {
+        // Places the pointer moves to in turn; "press" and "release" use the
+        // left button where the pointer is.
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<bool>("command1Visible");
+        QTest::addColumn<bool>("command2Visible");
+        const bool shown = true;
+        const bool hidden = false;
+        QTest::newRow("start: both shown") << QStringList() << shown << shown;
+        QTest::newRow("start, surface: normal") << QStringList { "surface" } << shown << hidden;
+        QTest::newRow("start, within Command2: nothing")
+            << QStringList { "button", "button2" } << shown << shown;
+        QTest::newRow("start, over labels and a field: nothing")
+            << QStringList { "Label1", "unit label", "field" } << shown << shown;
+        QTest::newRow("normal, onto Command1: hover")
+            << QStringList { "surface", "button" } << hidden << shown;
+        QTest::newRow("hover, within Command2: hover")
+            << QStringList { "surface", "button", "button2" } << hidden << shown;
+        QTest::newRow("hover, onto a label: hover")
+            << QStringList { "surface", "button", "Label1" } << hidden << shown;
+        QTest::newRow("hover, onto a field: hover")
+            << QStringList { "surface", "button", "field" } << hidden << shown;
+        QTest::newRow("hover, dragging within a label: hover")
+            << QStringList { "surface", "button", "Label1", "press", "Label1 left", "release" }
+            << hidden << shown;
+        QTest::newRow("hover, out of the window: hover")
+            << QStringList { "surface", "button", "outside" } << hidden << shown;
+        QTest::newRow("hover, onto a label lying on Shape2's line: hover")
+            << QStringList { "surface", "button", "label on Shape2" } << hidden << shown;
+        QTest::newRow("hover, onto Shape1's line: normal")
+            << QStringList { "surface", "button", "Shape1" } << shown << hidden;
+        QTest::newRow("hover, onto Shape2's line: normal")
+            << QStringList { "surface", "button", "Shape2" } << shown << hidden;
+        QTest::newRow("hover, surface inside the frames: normal")
+            << QStringList { "surface", "button", "inside" } << shown << hidden;
+        QTest::newRow("normal, surface again: normal")
+            << QStringList { "surface", "inside" } << shown << hidden;
+        QTest::newRow("hover, normal, hover again")
+            << QStringList { "surface", "button", "inside", "button2" } << hidden << shown;
+    }
+    void hover()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(bool, command1Visible);
+        QFETCH(bool, command2Visible);
+        // Window coordinates; the frames and the notice line as in the layout
+        // tests, Command1 and Command2 on (59, 104, 183, 49).
+        const QHash<QString, QPoint> places {
+            { "surface", { 4, 4 } },
+            { "inside", { 150, 50 } },
+            { "Shape1", { 7, 8 } },
+            { "Shape2", { 14, 15 } },
+            { "button", { 150, 128 } },
+            { "button2", { 100, 120 } },
+            { "Label1", { 150, 168 } },
+            { "Label1 left", { 100, 168 } },
+            { "unit label", { 135, 35 } },
+            { "label on Shape2", { 288, 37 } },
+            { "field", { 200, 34 } },
+            { "outside", { -30, -30 } },
+        };
+        QPoint at;
+        for (const QString& step : path) {
+            if (step != "press" && step != "release") {
+                QVERIFY2(places.contains(step), qPrintable(step));
+                at = places[step];
+            }
+            // Events with a button held go to the control under the pointer;
+            // the move propagates from there as a real one would.
+            QWidget* target = form_->childAt(at) != nullptr ? form_->childAt(at) : form_.get();
+            const QPoint local = target->mapFrom(form_.get(), at);
+            if (step == "press")
+                QTest::mousePress(target, Qt::LeftButton, {}, local);
+            else if (step == "release")
+                QTest::mouseRelease(target, Qt::LeftButton, {}, local);
+            else
+                QTest::mouseMove(target, local);
+        }
+        QCOMPARE(form_->command1()->isVisible(), command1Visible);
+        QCOMPARE(form_->command2()->isVisible(), command2Visible);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    mensurel::platform::Application application(argc, argv);
+    EventsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "events_test.moc"
