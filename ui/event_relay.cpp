@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace mensurel::ui {
 
 EventRelay::EventRelay(QObject* watched, QEvent::Type type)
@@ -13,11 +15,41 @@ EventRelay::EventRelay(QObject* watched, QEvent::Type type)
 
 bool EventRelay::eventFilter(QObject* /*watched*/, QEvent* event)
 {
-    // A key held down until it repeats is released once, at the end; the
-    // releases the keyboard repeats in between are not the user's.
-    const bool repeated = event->type() == QEvent::KeyRelease
-        && static_cast<const QKeyEvent*>(event)->isAutoRepeat();
-    if (event->type() == type_ && !repeated) emit raised();
+    if (event->type() == type_) emit raised();
+    return false;
+}
+
+KeyUpRelay::KeyUpRelay(QObject* watched)
+    : QObject(watched)
+{
+    watched->installEventFilter(this);
+}
+
+bool KeyUpRelay::eventFilter(QObject* /*watched*/, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        if (std::find(pressed_.begin(), pressed_.end(), key) == pressed_.end())
+            pressed_.push_back(key);
+        break;
+    }
+    case QEvent::KeyRelease: {
+        const auto* release = static_cast<const QKeyEvent*>(event);
+        // The releases a held key repeats in between are not the user's.
+        if (release->isAutoRepeat()) break;
+        const auto it = std::find(pressed_.begin(), pressed_.end(), release->key());
+        if (it == pressed_.end()) break; // pressed in another control
+        pressed_.erase(it);
+        emit raised();
+        break;
+    }
+    case QEvent::FocusOut:
+        // Keys still down go on to whatever takes the focus next.
+        pressed_.clear();
+        break;
+    default: break;
+    }
     return false;
 }
 

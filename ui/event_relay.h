@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QObject>
 
+#include <vector>
+
 namespace mensurel::ui {
 
 class EventRelay final : public QObject {
@@ -23,6 +25,26 @@ protected:
 
 private:
     QEvent::Type type_;
+};
+
+// Raises for every key released in `watched` whose press `watched` received
+// too: a key held until it repeats raises once, at its real release, and the
+// release of a Tab that moved the focus here from another control does not
+// count as a key release in this one.
+class KeyUpRelay final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit KeyUpRelay(QObject* watched);
+
+signals:
+    void raised();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::vector<int> pressed_; // keys pressed here and not yet released
 };
 
 } // namespace mensurel::ui

@@ -177,7 +177,7 @@ void Form1::bindEvents()
         { ums_, &Form1::ums_KeyUp },
     } };
     for (const auto& [control, keyUp] : keyUps) {
-        connect(new EventRelay(control, QEvent::KeyRelease), &EventRelay::raised, this, keyUp);
+        connect(new KeyUpRelay(control), &KeyUpRelay::raised, this, keyUp);
         // A text the user changes without a key release in the field (paste,
         // cut or undo from the context menu, a middle-click paste, a drop)
         // converts as a key release does, so the four fields never disagree.

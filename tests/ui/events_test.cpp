@@ -99,9 +99,30 @@ private slots:
         QFETCH(bool, autoRepeat);
         form_->mm()->setText(QStringLiteral("2"));
         QCOMPARE(form_->mils()->text(), QStringLiteral("1.0000")); // a write converts nothing
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(form_->mm(), &press);
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
         QApplication::sendEvent(form_->mm(), &release);
         QCOMPARE(form_->mils()->text(), autoRepeat ? "1.0000" : "78.7402");
+    }
+
+    // Tab moves the focus at its press, so its release lands in the next
+    // field; converting there would overwrite the value just typed with one
+    // computed back from a rounded result (0.00001 in is 0.254 um, which
+    // reads back as 0.0000 in).
+    void tabReleaseInNextFieldConvertsNothing()
+    {
+        form_->inchs()->setFocus();
+        form_->inchs()->clear();
+        QTest::keyClicks(form_->inchs(), QStringLiteral("0.00001"));
+        QCOMPARE(form_->ums()->text(), QStringLiteral("0.254"));
+        QTest::keyPress(form_->inchs(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form_->ums());
+        QTest::keyRelease(form_->ums(), Qt::Key_Tab);
+        QCOMPARE(form_->inchs()->text(), QStringLiteral("0.00001"));
+        // A key pressed and released in the field still converts from it.
+        QTest::keyClick(form_->ums(), Qt::Key_Right);
+        QCOMPARE(form_->inchs()->text(), QStringLiteral("0.0000"));
     }
 
     void backspaceToEmptyGivesZero()
