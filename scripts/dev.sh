@@ -15,7 +15,7 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev
 # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang libclang-rt-14-dev
   clang-format clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
-  dpkg-dev file lintian desktop-file-utils appstream)
+  dpkg-dev file lintian desktop-file-utils appstream git)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
