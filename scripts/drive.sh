@@ -62,7 +62,8 @@ xdotool windowfocus --sync "$window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 area="${WIDTH}x${HEIGHT}+${X}+${Y}"
 
-# Places in the window, in pixels from the top-left corner of its client area.
+# Places in the window, in device-independent pixels from the top-left
+# corner of its client area.
 mils=(70 34)
 mm=(208 34)
 inchs=(70 74)
@@ -75,8 +76,9 @@ shot() { # name [seconds to wait before]
   import -window root -crop "$area" +repage "$out/$1.png"
   echo "$out/$1.png"
 }
-point() { # x y
-  xdotool mousemove --window "$window" "$1" "$2"
+point() { # x y, scaled with the program's QT_SCALE_FACTOR
+  xdotool mousemove --window "$window" \
+    $(awk -v s="${QT_SCALE_FACTOR:-1}" -v x="$1" -v y="$2" 'BEGIN { printf "%d %d", x * s, y * s }')
 }
 type_into() { # x y text: click into the field, replace its text by typing
   point "$1" "$2"
