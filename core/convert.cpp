@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "field_text.h"
+
 #include "mensurel/number_text.h"
 
 namespace mensurel {
@@ -38,66 +40,54 @@ constexpr double kMilsPerMm = 39.3701;
 constexpr double kMmPerMil = 0.0254;
 constexpr double kThousand = 1000.0;
 
-// A rounded result, rendered and tidied; nullopt outside the Currency range.
-std::optional<std::string> Rounded(double x)
+// The three texts a conversion writes; the source field's stays empty.
+using Results = FieldTexts;
+
+// A rounded result, rendered and tidied into `out`; false outside the
+// Currency range.
+bool Rounded(double x, std::string& out)
 {
     const std::optional<Currency> c = RoundCurrency(x);
-    if (!c) return std::nullopt;
-    return TidyNumberText(FormatStr(*c));
+    if (!c) return false;
+    AssignFieldText(*c, out);
+    return true;
 }
 
-// The three texts a conversion writes, in field order.
-struct Results {
-    std::optional<std::string> inchs, mils, mm, ums;
-};
-
-Results FromInches(double v)
+bool FromInches(double v, Results& r)
 {
     const double m = v * kThousand;
     const double d = m / kMilsPerMm;
-    Results r;
-    r.ums = Rounded(d * kThousand);
-    r.mils = Rounded(m);
-    r.mm = Rounded(d);
-    return r;
+    return Rounded(d * kThousand, r.ums) && Rounded(m, r.mils) && Rounded(d, r.mm);
 }
 
-Results FromMils(double v)
+bool FromMils(double v, Results& r)
 {
     const double d = v / kMilsPerMm;
-    Results r;
-    r.inchs = Rounded(v / kThousand);
-    r.ums = Rounded(d * kThousand);
-    r.mm = Rounded(d);
-    return r;
+    return Rounded(v / kThousand, r.inchs) && Rounded(d * kThousand, r.ums) && Rounded(d, r.mm);
 }
 
 // Millimetres to mils rounded to four places, then inches from those
-// rounded mils: inches are rounded twice on this route.
-void MilsAndInchesFromMm(double d, Results& r)
+// rounded mils: inches are rounded twice on this route. The mils are shown
+// with the double overload of FormatStr.
+bool MilsAndInchesFromMm(double d, Results& r)
 {
     const std::optional<Currency> mils = RoundCurrency(d / kMmPerMil);
-    if (!mils) return;
+    if (!mils) return false;
     const double p = CurrencyToDouble(*mils);
-    r.inchs = Rounded(p / kThousand);
+    if (!Rounded(p / kThousand, r.inchs)) return false;
     r.mils = TidyNumberText(FormatStr(p));
+    return true;
 }
 
-Results FromMm(double v)
+bool FromMm(double v, Results& r)
 {
-    Results r;
-    MilsAndInchesFromMm(v, r);
-    r.ums = Rounded(v * kThousand);
-    return r;
+    return MilsAndInchesFromMm(v, r) && Rounded(v * kThousand, r.ums);
 }
 
-Results FromUms(double v)
+bool FromUms(double v, Results& r)
 {
     const double d = v / kThousand;
-    Results r;
-    MilsAndInchesFromMm(d, r);
-    r.mm = Rounded(d);
-    return r;
+    return MilsAndInchesFromMm(d, r) && Rounded(d, r.mm);
 }
 
 } // namespace
@@ -107,19 +97,17 @@ try {
     const std::optional<double> v = ParseVal(texts[from]);
     if (!v) return false;
     Results r;
+    bool ok = false;
     switch (from) {
-    case UnitField::inchs: r = FromInches(*v); break;
-    case UnitField::mils: r = FromMils(*v); break;
-    case UnitField::mm: r = FromMm(*v); break;
-    case UnitField::ums: r = FromUms(*v); break;
+    case UnitField::inchs: ok = FromInches(*v, r); break;
+    case UnitField::mils: ok = FromMils(*v, r); break;
+    case UnitField::mm: ok = FromMm(*v, r); break;
+    case UnitField::ums: ok = FromUms(*v, r); break;
     }
-    std::optional<std::string>* const slots[] = { &r.inchs, &r.mils, &r.mm, &r.ums };
-    const UnitField fields[] = { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums };
-    for (int i = 0; i < 4; ++i) {
-        if (fields[i] != from && !slots[i]->has_value()) return false;
-    }
-    for (int i = 0; i < 4; ++i) {
-        if (fields[i] != from) texts[fields[i]] = std::move(**slots[i]);
+    if (!ok) return false;
+    // Everything is computed; now write, never the source field.
+    for (const UnitField f : { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums }) {
+        if (f != from) texts[f].swap(r[f]);
     }
     return true;
 } catch (...) {

@@ -1,5 +1,7 @@
 #include "mensurel/number_text.h"
 
+#include "field_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -233,6 +235,28 @@ double CurrencyToDouble(Currency c) noexcept
     double result = 0.0;
     std::from_chars(text.data() + skip, text.data() + n, result);
     return result;
+}
+
+void AssignFieldText(Currency value, std::string& out)
+{
+    // FormatStr's text has one blank at most, in front: TidyNumberText turns
+    // " .5" into "0.5" and drops it otherwise.
+    std::array<char, kCurrencyTextMax + 5> text;
+    std::size_t n = WriteCurrencyText(text.data(), value);
+    std::size_t first = 0;
+    if (text[0] == ' ') {
+        if (text[1] == '.') {
+            text[0] = '0';
+        } else {
+            first = 1;
+        }
+    }
+    if (std::find(text.begin() + static_cast<std::ptrdiff_t>(first),
+            text.begin() + static_cast<std::ptrdiff_t>(n), '.')
+        == text.begin() + static_cast<std::ptrdiff_t>(n)) {
+        for (const char c : { '.', '0', '0', '0', '0' }) text[n++] = c;
+    }
+    out.assign(text.data() + first, n - first);
 }
 
 std::string FormatStr(Currency value)

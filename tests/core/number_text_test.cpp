@@ -7,6 +7,7 @@
 #include <locale>
 #include <string>
 
+#include "field_text.h"
 #include "mensurel/number_text.h"
 
 namespace mensurel {
@@ -284,6 +285,26 @@ INSTANTIATE_TEST_SUITE_P(Table, TidyTest,
         TidyRow { " 1000", "1000.0000" }, TidyRow { " 25.4", "25.4" },
         TidyRow { "-.0508", "-.0508" }, TidyRow { "-500", "-500.0000" }, TidyRow { " .5", "0.5" },
         TidyRow { "", ".0000" }));
+
+} // namespace
+} // namespace mensurel
+
+namespace mensurel {
+namespace {
+
+// The conversion writes field text in one step; it must be exactly the
+// tidied FormatStr text, at the edges of every rule.
+TEST(AssignFieldText, EqualsTidiedFormatStr)
+{
+    const std::int64_t values[]
+        = { 0, 1, -1, 9, -10, 5000, -5000, 10000, -10000, 12345, -2500, 254, 253999863, 393701,
+              std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min() };
+    std::string out = "previous text that is longer than any result";
+    for (const std::int64_t v : values) {
+        AssignFieldText(Currency { v }, out);
+        EXPECT_EQ(out, TidyNumberText(FormatStr(Currency { v }))) << v;
+    }
+}
 
 } // namespace
 } // namespace mensurel
