@@ -9,6 +9,7 @@
 #include <string>
 
 #include "mensurel/convert.h"
+#include "mensurel/number_text.h"
 
 namespace {
 
@@ -51,6 +52,18 @@ void BM_NaiveBaseline(benchmark::State& state)
     }
 }
 BENCHMARK(BM_NaiveBaseline);
+
+// A pasted text of up to a megabyte, digits with blanks between them:
+// parsing must stay linear in its length.
+void BM_ParseLongText(benchmark::State& state)
+{
+    std::string text;
+    for (std::int64_t i = 0; i < state.range(0); ++i) text += (i % 8 == 7) ? ' ' : '7';
+    text.insert(1, ".");
+    for (auto _ : state) benchmark::DoNotOptimize(mensurel::ParseVal(text));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ParseLongText)->RangeMultiplier(4)->Range(1 << 10, 1 << 20)->Complexity(benchmark::oN);
 
 } // namespace
 
