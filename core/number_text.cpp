@@ -219,6 +219,18 @@ std::string Render(bool negative, std::string_view integer, std::string_view fra
     return out;
 }
 
+// The rules of TidyNumberText, writing into `out`, which keeps its capacity.
+void TidyInto(std::string_view formatted, std::string& out)
+{
+    out.assign(formatted);
+    if (out.size() >= 2 && out[0] == ' ' && out[1] == '.') {
+        out[0] = '0'; // the first blank is the leading one
+    } else {
+        out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
+    }
+    if (out.find('.') == std::string::npos) out += ".0000";
+}
+
 } // namespace
 
 double CurrencyToDouble(Currency c) noexcept
@@ -239,24 +251,9 @@ double CurrencyToDouble(Currency c) noexcept
 
 void AssignFieldText(Currency value, std::string& out)
 {
-    // FormatStr's text has one blank at most, in front: TidyNumberText turns
-    // " .5" into "0.5" and drops it otherwise.
-    std::array<char, kCurrencyTextMax + 5> text;
-    std::size_t n = WriteCurrencyText(text.data(), value);
-    std::size_t first = 0;
-    if (text[0] == ' ') {
-        if (text[1] == '.') {
-            text[0] = '0';
-        } else {
-            first = 1;
-        }
-    }
-    if (std::find(text.begin() + static_cast<std::ptrdiff_t>(first),
-            text.begin() + static_cast<std::ptrdiff_t>(n), '.')
-        == text.begin() + static_cast<std::ptrdiff_t>(n)) {
-        for (const char c : { '.', '0', '0', '0', '0' }) text[n++] = c;
-    }
-    out.assign(text.data() + first, n - first);
+    std::array<char, kCurrencyTextMax> text;
+    const std::size_t length = WriteCurrencyText(text.data(), value);
+    TidyInto({ text.data(), length }, out);
 }
 
 std::string FormatStr(Currency value)
@@ -312,13 +309,8 @@ std::string FormatStr(double value)
 
 std::string TidyNumberText(std::string_view formatted)
 {
-    std::string out(formatted);
-    if (out.size() >= 2 && out[0] == ' ' && out[1] == '.') {
-        out[0] = '0'; // the first blank is the leading one
-    } else {
-        out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
-    }
-    if (out.find('.') == std::string::npos) out += ".0000";
+    std::string out;
+    TidyInto(formatted, out);
     return out;
 }
 
