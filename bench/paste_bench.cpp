@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include <cstdio>
 #include <cstdlib>
