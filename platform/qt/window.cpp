@@ -397,8 +397,11 @@ void Window::showFieldNotice(UnitField unit, const std::string& text)
     // narrower than the text.
     const QScreen* screen = at->screen();
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    notice_->setMaximumWidth(available.isValid() ? available.width() : QWIDGETSIZE_MAX);
-    notice_->adjustSize();
+    const QMargins edges = notice_->contentsMargins();
+    const int margin = 2 * notice_->margin() + edges.left() + edges.right();
+    int width = notice_->fontMetrics().horizontalAdvance(notice) + margin + 1;
+    if (available.isValid()) width = std::min(width, available.width());
+    notice_->resize(width, notice_->heightForWidth(width));
     const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
     QPoint position(fieldOnScreen.left(), fieldOnScreen.bottom() + 1);
     if (available.isValid()) {
