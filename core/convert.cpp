@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "field_text.h"
-
 #include "mensurel/number_text.h"
 
 namespace mensurel {
@@ -49,7 +47,7 @@ bool Rounded(double x, std::string& out)
 {
     const std::optional<Currency> c = RoundCurrency(x);
     if (!c) return false;
-    AssignFieldText(*c, out);
+    out = TidyNumberText(FormatStr(*c));
     return true;
 }
 

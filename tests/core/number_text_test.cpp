@@ -7,7 +7,6 @@
 #include <locale>
 #include <string>
 
-#include "field_text.h"
 #include "mensurel/number_text.h"
 
 namespace mensurel {
@@ -292,17 +291,20 @@ INSTANTIATE_TEST_SUITE_P(Table, TidyTest,
 namespace mensurel {
 namespace {
 
-// The conversion writes field text in one step; it must be exactly the
-// tidied FormatStr text, at the edges of every rule.
-TEST(AssignFieldText, EqualsTidiedFormatStr)
+// Rendering and tidying together give the field text the conversion writes;
+// checked at the edges of every rule: zero, a lone fraction either side of
+// zero, trailing zeros, whole numbers and both ends of the Currency range.
+TEST(FieldText, TidiedFormatStrOfCurrency)
 {
-    const std::int64_t values[]
-        = { 0, 1, -1, 9, -10, 5000, -5000, 10000, -10000, 12345, -2500, 254, 253999863, 393701,
-              std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min() };
-    std::string out = "previous text that is longer than any result";
-    for (const std::int64_t v : values) {
-        AssignFieldText(Currency { v }, out);
-        EXPECT_EQ(out, TidyNumberText(FormatStr(Currency { v }))) << v;
+    const CurrencyFormatRow rows[] = { { 0, "0.0000" }, { 1, "0.0001" }, { -1, "-.0001" },
+        { 9, "0.0009" }, { -10, "-.001" }, { 5000, "0.5" }, { -5000, "-.5" }, { 10000, "1.0000" },
+        { -10000, "-1.0000" }, { 12345, "1.2345" }, { -2500, "-.25" }, { 254, "0.0254" },
+        { 253999863, "25399.9863" }, { 393701, "39.3701" },
+        { std::numeric_limits<std::int64_t>::max(), "922337203685477.5807" },
+        { std::numeric_limits<std::int64_t>::min(), "-922337203685477.5808" } };
+    for (const CurrencyFormatRow& r : rows) {
+        EXPECT_EQ(TidyNumberText(FormatStr(Currency { r.tenThousandths })), r.text)
+            << r.tenThousandths;
     }
 }
 
