@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "field_text.h"
+
 #include "mensurel/number_text.h"
 
 namespace mensurel {
@@ -47,7 +49,7 @@ bool Rounded(double x, std::string& out)
 {
     const std::optional<Currency> c = RoundCurrency(x);
     if (!c) return false;
-    out = TidyNumberText(FormatStr(*c));
+    AssignFieldText(*c, out);
     return true;
 }
 
@@ -73,7 +75,7 @@ bool MilsAndInchesFromMm(double d, Results& r)
     if (!mils) return false;
     const double p = CurrencyToDouble(*mils);
     if (!Rounded(p / kThousand, r.inchs)) return false;
-    r.mils = TidyNumberText(FormatStr(p));
+    AssignFieldText(p, r.mils);
     return true;
 }
 

@@ -1,5 +1,8 @@
 #include "mensurel/number_text.h"
 
+#include "field_text.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -148,12 +151,17 @@ std::optional<Currency> RoundCurrency(double x) noexcept
 
 namespace {
 
-// Room for the longest rendering of a Currency: sign, 15 integer digits, ".",
-// 4 decimals.
-using CurrencyBuffer = std::array<char, 1 + 15 + 1 + 4>;
+// Room for the longest FormatStr text: the smallest subnormal double renders
+// as a sign, ".", 323 zeros and 15 digits.
+using TextBuffer = std::array<char, 1 + 1 + 323 + 15>;
 
-// Writes the FormatStr text of a Currency value into `buffer` and gives it.
-std::string_view WriteCurrencyText(CurrencyBuffer& buffer, Currency c) noexcept
+std::string_view Written(const TextBuffer& buffer, const char* end)
+{
+    return { buffer.data(), static_cast<std::size_t>(end - buffer.data()) };
+}
+
+// The FormatStr text of a Currency value, written into `buffer`.
+std::string_view FormatText(Currency c, TextBuffer& buffer) noexcept
 {
     const std::int64_t v = c.tenThousandths;
     const std::uint64_t magnitude = v < 0 ? std::uint64_t { 0 } - static_cast<std::uint64_t>(v)
@@ -166,12 +174,70 @@ std::string_view WriteCurrencyText(CurrencyBuffer& buffer, Currency c) noexcept
     // The integer part, but no lone "0" before a fraction.
     if (whole != 0 || fraction == 0) p = std::to_chars(p, end, whole).ptr;
     if (fraction != 0) {
-        // Four places written as 1dddd, whose 1 becomes the point.
-        p = std::to_chars(p, end, fraction + 10000).ptr;
-        p[-5] = '.';
-        while (p[-1] == '0') --p; // no trailing zeros
+        *p++ = '.';
+        // Digits until the rest is zero: no trailing zeros.
+        for (unsigned scale = 1000, rest = fraction; rest != 0; rest %= scale, scale /= 10)
+            *p++ = static_cast<char>('0' + rest / scale);
     }
-    return { buffer.data(), static_cast<std::size_t>(p - buffer.data()) };
+    return Written(buffer, p);
+}
+
+// The FormatStr text of a double, written into `buffer` (or a constant).
+std::string_view FormatText(double value, TextBuffer& buffer) noexcept
+{
+    if (!std::isfinite(value)) return {};
+    if (value == 0.0) return " 0";
+    // A double that is the nearest one to a value of at most 15 significant
+    // digits with four decimals renders as exactly that value, so the
+    // doubles the converter passes below 10^11 take the exact integer path.
+    if (std::fabs(value) < 1e11) {
+        const std::optional<Currency> c = RoundCurrency(value);
+        if (c && CurrencyToDouble(*c) == value) return FormatText(*c, buffer);
+    }
+    // Fifteen significant digits in scientific form, d.dddddddddddddde[+-]x,
+    // rounded correctly (ties to even) and independent of the locale.
+    std::array<char, 32> sci {};
+    const char* const sciEnd = std::to_chars(
+        sci.data(), sci.data() + sci.size(), std::fabs(value), std::chars_format::scientific, 14)
+                                   .ptr;
+    int exponent = 0;
+    std::from_chars(sci.data() + (sci[17] == '+' ? 18 : 17), sciEnd, exponent);
+    sci[1] = sci[0]; // the 15 digits without the point, from sci[1]
+    const std::string_view digits(sci.data() + 1, 15);
+    // Place the point `integers` digits in, padding with zeros on the side
+    // the digits do not reach.
+    const int integers = exponent + 1;
+    char* p = buffer.data();
+    *p++ = value < 0 ? '-' : ' ';
+    if (integers >= 15) {
+        p = std::copy(digits.begin(), digits.end(), p);
+        return Written(buffer, std::fill_n(p, integers - 15, '0'));
+    }
+    if (integers > 0) {
+        p = std::copy_n(digits.begin(), integers, p);
+        *p++ = '.';
+        p = std::copy(digits.begin() + integers, digits.end(), p);
+    } else {
+        *p++ = '.';
+        p = std::fill_n(p, -integers, '0');
+        p = std::copy(digits.begin(), digits.end(), p);
+    }
+    // The fraction loses its trailing zeros, and the point if none is left.
+    while (p[-1] == '0') --p;
+    if (p[-1] == '.') --p;
+    return Written(buffer, p);
+}
+
+// The rules of TidyNumberText, writing into `out`, which keeps its capacity.
+void TidyInto(std::string_view formatted, std::string& out)
+{
+    out.assign(formatted);
+    if (out.starts_with(" .")) {
+        out[0] = '0'; // the first blank is the leading one
+    } else {
+        std::erase(out, ' ');
+    }
+    if (out.find('.') == std::string::npos) out += ".0000";
 }
 
 } // namespace
@@ -184,8 +250,8 @@ double CurrencyToDouble(Currency c) noexcept
     if (v > -kExact && v < kExact) return static_cast<double>(v) / 10000.0;
     // Above it, read the exact decimal text back for a single correct
     // rounding; from_chars takes "-123.4" and "123.4" but not a leading blank.
-    CurrencyBuffer buffer;
-    std::string_view text = WriteCurrencyText(buffer, c);
+    TextBuffer buffer;
+    std::string_view text = FormatText(c, buffer);
     if (text.front() == ' ') text.remove_prefix(1);
     double result = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), result);
@@ -194,65 +260,33 @@ double CurrencyToDouble(Currency c) noexcept
 
 std::string FormatStr(Currency value)
 {
-    CurrencyBuffer buffer;
-    return std::string(WriteCurrencyText(buffer, value));
+    TextBuffer buffer;
+    return std::string(FormatText(value, buffer));
 }
 
 std::string FormatStr(double value)
 {
-    if (!std::isfinite(value)) return {};
-    if (value == 0.0) return " 0";
-    // A double that is the nearest one to a value of at most 15 significant
-    // digits with four decimals renders as exactly that value, so the
-    // doubles the converter passes below 10^11 take the exact integer path.
-    if (std::fabs(value) < 1e11) {
-        const std::optional<Currency> c = RoundCurrency(value);
-        if (c && CurrencyToDouble(*c) == value) return FormatStr(*c);
-    }
-    // Fifteen significant digits in scientific form, d.dddddddddddddde[+-]x,
-    // rounded correctly (ties to even) and independent of the locale.
-    std::array<char, 32> sci {};
-    const char* const end = std::to_chars(
-        sci.data(), sci.data() + sci.size(), std::fabs(value), std::chars_format::scientific, 14)
-                                .ptr;
-    int exponent = 0;
-    std::from_chars(sci.data() + (sci[17] == '+' ? 18 : 17), end, exponent);
-    sci[1] = sci[0]; // the 15 digits without the point, from sci[1]
-    const std::string_view digits(sci.data() + 1, 15);
-    // Place the point `integers` digits in, padding with zeros on the side
-    // the digits do not reach.
-    const int integers = exponent + 1;
-    std::string out(1, value < 0 ? '-' : ' ');
-    if (integers >= 15) {
-        out += digits;
-        out.append(static_cast<std::size_t>(integers - 15), '0');
-        return out;
-    }
-    if (integers > 0) {
-        out += digits.substr(0, static_cast<std::size_t>(integers));
-        out += '.';
-        out += digits.substr(static_cast<std::size_t>(integers));
-    } else {
-        out += '.';
-        out.append(static_cast<std::size_t>(-integers), '0');
-        out += digits;
-    }
-    // The fraction loses its trailing zeros, and the point if none is left.
-    while (out.back() == '0') out.pop_back();
-    if (out.back() == '.') out.pop_back();
-    return out;
+    TextBuffer buffer;
+    return std::string(FormatText(value, buffer));
 }
 
 std::string TidyNumberText(std::string_view formatted)
 {
-    std::string out(formatted);
-    if (out.starts_with(" .")) {
-        out[0] = '0'; // the first blank is the leading one
-    } else {
-        std::erase(out, ' ');
-    }
-    if (out.find('.') == std::string::npos) out += ".0000";
+    std::string out;
+    TidyInto(formatted, out);
     return out;
+}
+
+void AssignFieldText(Currency value, std::string& out)
+{
+    TextBuffer buffer;
+    TidyInto(FormatText(value, buffer), out);
+}
+
+void AssignFieldText(double value, std::string& out)
+{
+    TextBuffer buffer;
+    TidyInto(FormatText(value, buffer), out);
 }
 
 } // namespace mensurel

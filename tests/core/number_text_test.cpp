@@ -78,6 +78,24 @@ TEST(ParseVal, ExponentOverflowOfTinyMantissaStillFails)
     EXPECT_EQ(ParseVal("1000e-330"), 0.0);
 }
 
+// However many zeros lead the digits, the first non-zero digit and the
+// exponent decide whether an out-of-range number overflowed or underflowed.
+TEST(ParseVal, LeadingZerosDoNotDecideOverflowOrUnderflow)
+{
+    const std::string zeros(1500, '0');
+    EXPECT_EQ(ParseVal(zeros + "1e-330"), 0.0); // 1e-330
+    EXPECT_FALSE(ParseVal(zeros + "5e400").has_value()); // 5e400
+    EXPECT_EQ(ParseVal("0." + zeros + "1e1800"), 1e299);
+    EXPECT_FALSE(ParseVal("0." + zeros + "1e1900").has_value()); // 1e399
+    EXPECT_EQ(ParseVal("1" + zeros + "e-1800"), 1e-300);
+    EXPECT_EQ(ParseVal("1" + zeros + "e-1900"), 0.0); // 1e-400
+    EXPECT_EQ(ParseVal(zeros + "." + zeros + "e99999"), 0.0);
+    const auto negative = ParseVal("-0." + zeros + "1e-5"); // -1e-1506
+    ASSERT_TRUE(negative.has_value());
+    EXPECT_EQ(*negative, 0.0);
+    EXPECT_TRUE(std::signbit(*negative));
+}
+
 TEST(ParseVal, MegabyteTextsParse)
 {
     const std::string digits(1 << 20, '7');
