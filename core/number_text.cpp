@@ -116,6 +116,8 @@ std::optional<double> NearestDouble(std::string_view number, long long leadExpon
 
 std::optional<double> ParseVal(std::string_view text) noexcept
 {
+    // One walk rewrites the leading number for std::from_chars; the rewrite
+    // is never longer than the text, so this is all the memory it takes.
     std::string number;
     try {
         number.reserve(text.size());
@@ -155,11 +157,6 @@ namespace {
 // as a sign, ".", 323 zeros and 15 digits.
 using TextBuffer = std::array<char, 1 + 1 + 323 + 15>;
 
-std::string_view Written(const TextBuffer& buffer, const char* end)
-{
-    return { buffer.data(), static_cast<std::size_t>(end - buffer.data()) };
-}
-
 // The FormatStr text of a Currency value, written into `buffer`.
 std::string_view FormatText(Currency c, TextBuffer& buffer) noexcept
 {
@@ -179,7 +176,7 @@ std::string_view FormatText(Currency c, TextBuffer& buffer) noexcept
         for (unsigned scale = 1000, rest = fraction; rest != 0; rest %= scale, scale /= 10)
             *p++ = static_cast<char>('0' + rest / scale);
     }
-    return Written(buffer, p);
+    return { buffer.data(), p };
 }
 
 // The FormatStr text of a double, written into `buffer` (or a constant).
@@ -211,7 +208,7 @@ std::string_view FormatText(double value, TextBuffer& buffer) noexcept
     *p++ = value < 0 ? '-' : ' ';
     if (integers >= 15) {
         p = std::copy(digits.begin(), digits.end(), p);
-        return Written(buffer, std::fill_n(p, integers - 15, '0'));
+        return { buffer.data(), std::fill_n(p, integers - 15, '0') };
     }
     if (integers > 0) {
         p = std::copy_n(digits.begin(), integers, p);
@@ -225,7 +222,7 @@ std::string_view FormatText(double value, TextBuffer& buffer) noexcept
     // The fraction loses its trailing zeros, and the point if none is left.
     while (p[-1] == '0') --p;
     if (p[-1] == '.') --p;
-    return Written(buffer, p);
+    return { buffer.data(), p };
 }
 
 // The rules of TidyNumberText, writing into `out`, which keeps its capacity.
