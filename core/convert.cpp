@@ -75,7 +75,7 @@ bool MilsAndInchesFromMm(double d, Results& r)
     if (!mils) return false;
     const double p = CurrencyToDouble(*mils);
     if (!Rounded(p / kThousand, r.inchs)) return false;
-    r.mils = TidyNumberText(FormatStr(p));
+    AssignFieldText(p, r.mils);
     return true;
 }
 

@@ -1,5 +1,6 @@
-// Internal to the core: the conversion's hot path renders a rounded value
-// straight into a field's text.
+// Internal to the core: the conversion writes its results with the same
+// rendering and tidying as FormatStr and TidyNumberText, straight into a
+// field's text.
 #pragma once
 
 #include <string>
@@ -11,5 +12,6 @@ namespace mensurel {
 // Sets `out` to TidyNumberText(FormatStr(value)) without building the
 // intermediate strings; `out` keeps its capacity.
 void AssignFieldText(Currency value, std::string& out);
+void AssignFieldText(double value, std::string& out);
 
 } // namespace mensurel

@@ -6,7 +6,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -27,8 +26,7 @@ bool IsExponentMark(char c)
     return c == 'E' || c == 'e' || c == 'D' || c == 'd';
 }
 
-// Walks a text while skipping blanks, tabs and line feeds, and remembers
-// where the last character taken ended.
+// Walks a text while skipping blanks, tabs and line feeds.
 class Cursor {
 public:
     explicit Cursor(std::string_view text)
@@ -39,10 +37,9 @@ public:
     char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
     void Take()
     {
-        taken_ = ++pos_;
+        ++pos_;
         Skip();
     }
-    std::size_t Taken() const { return taken_; }
 
 private:
     void Skip()
@@ -51,107 +48,87 @@ private:
     }
     std::string_view text_;
     std::size_t pos_ = 0;
-    std::size_t taken_ = 0;
 };
+
+// Copies the sign and mantissa at `in` to `out`, leaving out a "+" sign, and
+// gives the decimal exponent of the mantissa's leading non-zero digit (below
+// zero for a mantissa of zeros only), or nullopt when it has no digit.
+std::optional<long long> ReadMantissa(Cursor& in, std::string& out)
+{
+    if (in.Peek() == '-') out += '-';
+    if (in.Peek() == '-' || in.Peek() == '+') in.Take();
+    long long digits = 0;
+    long long point = -1; // digits before the ".", once one is read
+    long long leading = -1; // digits before the first non-zero one
+    for (char c = in.Peek(); IsDigit(c) || (c == '.' && point < 0); c = in.Peek()) {
+        if (c == '.') {
+            point = digits;
+        } else {
+            if (c != '0' && leading < 0) leading = digits;
+            ++digits;
+        }
+        out += c;
+        in.Take();
+    }
+    if (digits == 0) return std::nullopt;
+    return (point < 0 ? digits : point) - (leading < 0 ? digits : leading) - 1;
+}
+
+// Copies an exponent at `in` to `out` as "e", its sign and digits, and gives
+// its value, saturated far beyond the binary64 range. A marker without a
+// digit after it is not part of the number: nothing is copied and 0 given.
+long long ReadExponent(Cursor& in, std::string& out)
+{
+    if (!IsExponentMark(in.Peek())) return 0;
+    const std::size_t mark = out.size();
+    out += 'e';
+    in.Take();
+    const bool negative = in.Peek() == '-';
+    if (negative || in.Peek() == '+') {
+        out += in.Peek();
+        in.Take();
+    }
+    const std::size_t digitsFrom = out.size();
+    long long value = 0;
+    for (; IsDigit(in.Peek()); in.Take()) {
+        if (value < 1'000'000'000LL) value = value * 10 + (in.Peek() - '0');
+        out += in.Peek();
+    }
+    if (out.size() == digitsFrom) out.resize(mark);
+    return negative ? -value : value;
+}
+
+// std::from_chars reads the number: correctly rounded, locale-free. It
+// reports overflow and underflow alike as out of range; a number whose
+// leading digit stands below the units place can only have underflowed, and
+// the nearest binary64 to it is a zero.
+std::optional<double> NearestDouble(std::string_view number, long long leadExponent)
+{
+    double value = 0.0;
+    const auto ec = std::from_chars(number.data(), number.data() + number.size(), value).ec;
+    if (ec == std::errc {}) return value;
+    if (ec == std::errc::result_out_of_range && leadExponent < 0)
+        return number.front() == '-' ? -0.0 : 0.0;
+    return std::nullopt;
+}
 
 } // namespace
 
 std::optional<double> ParseVal(std::string_view text) noexcept
 {
-    // First find the prefix that forms the number and what from_chars needs
-    // to know beyond it: the decimal exponent of the leading non-zero digit,
-    // which tells an overflow from an underflow.
-    bool negative = false;
-    bool nonZero = false;
-    long long intSignificant = 0; // integer digits from the first non-zero
-    long long fracLeadingZeros = 0; // zeros between "." and the first non-zero
-    long long exp10 = 0; // the exponent's value, saturated
+    // One walk rewrites the leading number for std::from_chars; the rewrite
+    // is never longer than the text, so this is all the memory it takes.
+    std::string number;
+    try {
+        number.reserve(text.size());
+    } catch (...) {
+        return std::nullopt; // out of memory: nothing is converted
+    }
     Cursor in(text);
-    if (in.Peek() == '+' || in.Peek() == '-') {
-        negative = in.Peek() == '-';
-        in.Take();
-    }
-    bool anyDigit = false;
-    bool inFraction = false;
-    for (;;) {
-        const char c = in.Peek();
-        if (IsDigit(c)) {
-            anyDigit = true;
-            if (!inFraction) {
-                if (nonZero || c != '0') {
-                    nonZero = true;
-                    ++intSignificant;
-                }
-            } else if (!nonZero) {
-                if (c == '0') {
-                    ++fracLeadingZeros;
-                } else {
-                    nonZero = true;
-                }
-            }
-        } else if (c != '.' || inFraction) {
-            break;
-        } else {
-            inFraction = true;
-        }
-        in.Take();
-    }
-    if (!anyDigit) return 0.0;
-    std::size_t end = in.Taken();
-
-    // An exponent counts only when at least one digit follows its marker.
-    if (IsExponentMark(in.Peek())) {
-        in.Take();
-        bool exponentNegative = false;
-        if (in.Peek() == '+' || in.Peek() == '-') {
-            exponentNegative = in.Peek() == '-';
-            in.Take();
-        }
-        bool exponentDigit = false;
-        while (IsDigit(in.Peek())) {
-            exponentDigit = true;
-            if (exp10 < 1'000'000'000LL) exp10 = exp10 * 10 + (in.Peek() - '0');
-            in.Take();
-        }
-        if (exponentDigit) {
-            end = in.Taken();
-            if (exponentNegative) exp10 = -exp10;
-        }
-    }
-
-    // std::from_chars reads the prefix: correctly rounded, locale-free. It
-    // takes neither blanks, a leading "+" nor a "D" exponent, so a prefix
-    // with any of those is copied without them first.
-    const std::string_view prefix = text.substr(0, end);
-    std::string copy;
-    std::string_view number = prefix;
-    const bool needsCopy = prefix.front() == '+'
-        || std::any_of(prefix.begin(), prefix.end(),
-            [](char c) { return IsDropped(c) || c == 'D' || c == 'd'; });
-    if (needsCopy) {
-        try {
-            copy.reserve(prefix.size());
-        } catch (...) {
-            return std::nullopt; // out of memory: nothing is converted
-        }
-        for (const char c : prefix) {
-            if (IsDropped(c) || (c == '+' && copy.empty())) continue;
-            copy.push_back(c == 'D' || c == 'd' ? 'e' : c);
-        }
-        number = copy;
-    }
-
-    double value = 0.0;
-    const char* const last = number.data() + number.size();
-    const auto [stop, ec] = std::from_chars(number.data(), last, value);
-    if (ec == std::errc {} && stop == last) return value;
-    if (ec != std::errc::result_out_of_range) return std::nullopt;
-    // from_chars reports both directions as out of range. A number whose
-    // leading digit stands below the units place can only have underflowed,
-    // and the nearest binary64 to it is a zero.
-    const long long lead = intSignificant > 0 ? intSignificant - 1 : -(fracLeadingZeros + 1);
-    if (!nonZero || lead + exp10 < 0) return negative ? -0.0 : 0.0;
-    return std::nullopt;
+    const std::optional<long long> lead = ReadMantissa(in, number);
+    if (!lead) return 0.0;
+    const long long exponent = ReadExponent(in, number);
+    return NearestDouble(number, *lead + exponent);
 }
 
 std::optional<Currency> RoundCurrency(double x) noexcept
@@ -176,57 +153,86 @@ std::optional<Currency> RoundCurrency(double x) noexcept
 
 namespace {
 
-// Writes a Currency value the way FormatStr renders it ("-" or a blank, the
-// integer digits without a lone 0, "." and the fraction without trailing
-// zeros) into `out`, which holds at least kCurrencyTextMax characters, and
-// returns the length.
-constexpr std::size_t kCurrencyTextMax = 1 + 15 + 1 + 4;
+// Room for the longest FormatStr text: the smallest subnormal double renders
+// as a sign, ".", 323 zeros and 15 digits.
+using TextBuffer = std::array<char, 1 + 1 + 323 + 15>;
 
-std::size_t WriteCurrencyText(char* out, Currency c) noexcept
+// The FormatStr text of a Currency value, written into `buffer`.
+std::string_view FormatText(Currency c, TextBuffer& buffer) noexcept
 {
     const std::int64_t v = c.tenThousandths;
     const std::uint64_t magnitude = v < 0 ? std::uint64_t { 0 } - static_cast<std::uint64_t>(v)
                                           : static_cast<std::uint64_t>(v);
     const std::uint64_t whole = magnitude / 10000;
-    auto fraction = static_cast<unsigned>(magnitude % 10000);
-    std::size_t n = 0;
-    out[n++] = v < 0 ? '-' : ' ';
-    if (magnitude == 0) {
-        out[n++] = '0';
-        return n;
-    }
-    if (whole != 0)
-        n = static_cast<std::size_t>(std::to_chars(out + n, out + 1 + 15, whole).ptr - out);
+    const auto fraction = static_cast<unsigned>(magnitude % 10000);
+    char* const end = buffer.data() + buffer.size();
+    char* p = buffer.data();
+    *p++ = v < 0 ? '-' : ' ';
+    // The integer part, but no lone "0" before a fraction.
+    if (whole != 0 || fraction == 0) p = std::to_chars(p, end, whole).ptr;
     if (fraction != 0) {
-        out[n++] = '.';
-        for (unsigned scale = 1000; fraction != 0; scale /= 10) {
-            out[n++] = static_cast<char>('0' + fraction / scale);
-            fraction %= scale;
-        }
+        *p++ = '.';
+        // Digits until the rest is zero: no trailing zeros.
+        for (unsigned scale = 1000, rest = fraction; rest != 0; rest %= scale, scale /= 10)
+            *p++ = static_cast<char>('0' + rest / scale);
     }
-    return n;
+    return { buffer.data(), p };
 }
 
-std::string Render(bool negative, std::string_view integer, std::string_view fraction)
+// The FormatStr text of a double, written into `buffer` (or a constant).
+std::string_view FormatText(double value, TextBuffer& buffer) noexcept
 {
-    std::string out(1, negative ? '-' : ' ');
-    if (integer.empty() && fraction.empty()) return out + '0';
-    out += integer;
-    if (!fraction.empty()) {
-        out += '.';
-        out += fraction;
+    if (!std::isfinite(value)) return {};
+    if (value == 0.0) return " 0";
+    // A double that is the nearest one to a value of at most 15 significant
+    // digits with four decimals renders as exactly that value, so the
+    // doubles the converter passes below 10^11 take the exact integer path.
+    if (std::fabs(value) < 1e11) {
+        const std::optional<Currency> c = RoundCurrency(value);
+        if (c && CurrencyToDouble(*c) == value) return FormatText(*c, buffer);
     }
-    return out;
+    // Fifteen significant digits in scientific form, d.dddddddddddddde[+-]x,
+    // rounded correctly (ties to even) and independent of the locale.
+    std::array<char, 32> sci {};
+    const char* const sciEnd = std::to_chars(
+        sci.data(), sci.data() + sci.size(), std::fabs(value), std::chars_format::scientific, 14)
+                                   .ptr;
+    int exponent = 0;
+    std::from_chars(sci.data() + (sci[17] == '+' ? 18 : 17), sciEnd, exponent);
+    sci[1] = sci[0]; // the 15 digits without the point, from sci[1]
+    const std::string_view digits(sci.data() + 1, 15);
+    // Place the point `integers` digits in, padding with zeros on the side
+    // the digits do not reach.
+    const int integers = exponent + 1;
+    char* p = buffer.data();
+    *p++ = value < 0 ? '-' : ' ';
+    if (integers >= 15) {
+        p = std::copy(digits.begin(), digits.end(), p);
+        return { buffer.data(), std::fill_n(p, integers - 15, '0') };
+    }
+    if (integers > 0) {
+        p = std::copy_n(digits.begin(), integers, p);
+        *p++ = '.';
+        p = std::copy(digits.begin() + integers, digits.end(), p);
+    } else {
+        *p++ = '.';
+        p = std::fill_n(p, -integers, '0');
+        p = std::copy(digits.begin(), digits.end(), p);
+    }
+    // The fraction loses its trailing zeros, and the point if none is left.
+    while (p[-1] == '0') --p;
+    if (p[-1] == '.') --p;
+    return { buffer.data(), p };
 }
 
 // The rules of TidyNumberText, writing into `out`, which keeps its capacity.
 void TidyInto(std::string_view formatted, std::string& out)
 {
     out.assign(formatted);
-    if (out.size() >= 2 && out[0] == ' ' && out[1] == '.') {
+    if (out.starts_with(" .")) {
         out[0] = '0'; // the first blank is the leading one
     } else {
-        out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
+        std::erase(out, ' ');
     }
     if (out.find('.') == std::string::npos) out += ".0000";
 }
@@ -241,70 +247,24 @@ double CurrencyToDouble(Currency c) noexcept
     if (v > -kExact && v < kExact) return static_cast<double>(v) / 10000.0;
     // Above it, read the exact decimal text back for a single correct
     // rounding; from_chars takes "-123.4" and "123.4" but not a leading blank.
-    std::array<char, kCurrencyTextMax> text;
-    const std::size_t n = WriteCurrencyText(text.data(), c);
-    const std::size_t skip = text[0] == ' ' ? 1 : 0;
+    TextBuffer buffer;
+    std::string_view text = FormatText(c, buffer);
+    if (text.front() == ' ') text.remove_prefix(1);
     double result = 0.0;
-    std::from_chars(text.data() + skip, text.data() + n, result);
+    std::from_chars(text.data(), text.data() + text.size(), result);
     return result;
-}
-
-void AssignFieldText(Currency value, std::string& out)
-{
-    std::array<char, kCurrencyTextMax> text;
-    const std::size_t length = WriteCurrencyText(text.data(), value);
-    TidyInto({ text.data(), length }, out);
 }
 
 std::string FormatStr(Currency value)
 {
-    std::array<char, kCurrencyTextMax> text;
-    const std::size_t length = WriteCurrencyText(text.data(), value);
-    return { text.data(), length };
+    TextBuffer buffer;
+    return std::string(FormatText(value, buffer));
 }
 
 std::string FormatStr(double value)
 {
-    if (!std::isfinite(value)) return {};
-    if (value == 0.0) return " 0";
-    // A double that is the nearest one to a value of at most 15 significant
-    // digits with four decimals renders as exactly that value, so the
-    // doubles the converter passes below 10^11 take the exact integer path.
-    if (std::fabs(value) < 1e11) {
-        const std::optional<Currency> c = RoundCurrency(value);
-        if (c && CurrencyToDouble(*c) == value) return FormatStr(*c);
-    }
-    // Fifteen significant digits in scientific form, d.dddddddddddddde[+-]x,
-    // rounded correctly (ties to even) and independent of the locale.
-    std::array<char, 40> sci {};
-    const auto r = std::to_chars(
-        sci.data(), sci.data() + sci.size(), std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view text(sci.data(), static_cast<std::size_t>(r.ptr - sci.data()));
-    const std::size_t e = text.find('e');
-    std::string digits;
-    digits.reserve(15);
-    for (char c : text.substr(0, e)) {
-        if (c != '.') digits.push_back(c);
-    }
-    int exponent = 0;
-    std::from_chars(
-        text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
-    // digits holds d1 d2 ... d15 with the value d1.d2...d15 * 10^exponent.
-    std::string integer;
-    std::string fraction;
-    if (exponent >= 0) {
-        const std::size_t intCount = static_cast<std::size_t>(exponent) + 1;
-        if (intCount >= digits.size()) {
-            integer = digits + std::string(intCount - digits.size(), '0');
-        } else {
-            integer = digits.substr(0, intCount);
-            fraction = digits.substr(intCount);
-        }
-    } else {
-        fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    }
-    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    return Render(value < 0, integer, fraction);
+    TextBuffer buffer;
+    return std::string(FormatText(value, buffer));
 }
 
 std::string TidyNumberText(std::string_view formatted)
@@ -312,6 +272,18 @@ std::string TidyNumberText(std::string_view formatted)
     std::string out;
     TidyInto(formatted, out);
     return out;
+}
+
+void AssignFieldText(Currency value, std::string& out)
+{
+    TextBuffer buffer;
+    TidyInto(FormatText(value, buffer), out);
+}
+
+void AssignFieldText(double value, std::string& out)
+{
+    TextBuffer buffer;
+    TidyInto(FormatText(value, buffer), out);
 }
 
 } // namespace mensurel

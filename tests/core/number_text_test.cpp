@@ -7,7 +7,6 @@
 #include <locale>
 #include <string>
 
-#include "field_text.h"
 #include "mensurel/number_text.h"
 
 namespace mensurel {
@@ -77,6 +76,24 @@ TEST(ParseVal, ExponentOverflowOfTinyMantissaStillFails)
     // The leading digit decides the direction, not the exponent alone.
     EXPECT_FALSE(ParseVal("0.001e312").has_value());
     EXPECT_EQ(ParseVal("1000e-330"), 0.0);
+}
+
+// However many zeros lead the digits, the first non-zero digit and the
+// exponent decide whether an out-of-range number overflowed or underflowed.
+TEST(ParseVal, LeadingZerosDoNotDecideOverflowOrUnderflow)
+{
+    const std::string zeros(1500, '0');
+    EXPECT_EQ(ParseVal(zeros + "1e-330"), 0.0); // 1e-330
+    EXPECT_FALSE(ParseVal(zeros + "5e400").has_value()); // 5e400
+    EXPECT_EQ(ParseVal("0." + zeros + "1e1800"), 1e299);
+    EXPECT_FALSE(ParseVal("0." + zeros + "1e1900").has_value()); // 1e399
+    EXPECT_EQ(ParseVal("1" + zeros + "e-1800"), 1e-300);
+    EXPECT_EQ(ParseVal("1" + zeros + "e-1900"), 0.0); // 1e-400
+    EXPECT_EQ(ParseVal(zeros + "." + zeros + "e99999"), 0.0);
+    const auto negative = ParseVal("-0." + zeros + "1e-5"); // -1e-1506
+    ASSERT_TRUE(negative.has_value());
+    EXPECT_EQ(*negative, 0.0);
+    EXPECT_TRUE(std::signbit(*negative));
 }
 
 TEST(ParseVal, MegabyteTextsParse)
@@ -292,17 +309,20 @@ INSTANTIATE_TEST_SUITE_P(Table, TidyTest,
 namespace mensurel {
 namespace {
 
-// The conversion writes field text in one step; it must be exactly the
-// tidied FormatStr text, at the edges of every rule.
-TEST(AssignFieldText, EqualsTidiedFormatStr)
+// Rendering and tidying together give the field text the conversion writes;
+// checked at the edges of every rule: zero, a lone fraction either side of
+// zero, trailing zeros, whole numbers and both ends of the Currency range.
+TEST(FieldText, TidiedFormatStrOfCurrency)
 {
-    const std::int64_t values[]
-        = { 0, 1, -1, 9, -10, 5000, -5000, 10000, -10000, 12345, -2500, 254, 253999863, 393701,
-              std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min() };
-    std::string out = "previous text that is longer than any result";
-    for (const std::int64_t v : values) {
-        AssignFieldText(Currency { v }, out);
-        EXPECT_EQ(out, TidyNumberText(FormatStr(Currency { v }))) << v;
+    const CurrencyFormatRow rows[] = { { 0, "0.0000" }, { 1, "0.0001" }, { -1, "-.0001" },
+        { 9, "0.0009" }, { -10, "-.001" }, { 5000, "0.5" }, { -5000, "-.5" }, { 10000, "1.0000" },
+        { -10000, "-1.0000" }, { 12345, "1.2345" }, { -2500, "-.25" }, { 254, "0.0254" },
+        { 253999863, "25399.9863" }, { 393701, "39.3701" },
+        { std::numeric_limits<std::int64_t>::max(), "922337203685477.5807" },
+        { std::numeric_limits<std::int64_t>::min(), "-922337203685477.5808" } };
+    for (const CurrencyFormatRow& r : rows) {
+        EXPECT_EQ(TidyNumberText(FormatStr(Currency { r.tenThousandths })), r.text)
+            << r.tenThousandths;
     }
 }
 
