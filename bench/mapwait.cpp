@@ -16,7 +16,7 @@
 
 namespace {
 
-long ResidentKiB(pid_t pid)
+long residentKiB(pid_t pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string key;
@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
         = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
               .count();
     std::this_thread::sleep_for(std::chrono::milliseconds(idleMs));
-    const long rss = ResidentKiB(pid);
+    const long rss = residentKiB(pid);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
     XCloseDisplay(display);

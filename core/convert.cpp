@@ -10,7 +10,7 @@ namespace mensurel {
 
 namespace {
 
-template<class Texts> auto& FieldOf(Texts& t, UnitField f) noexcept
+template<class Texts> auto& fieldOf(Texts& t, UnitField f) noexcept
 {
     switch (f) {
     case UnitField::inchs: return t.inchs;
@@ -25,12 +25,12 @@ template<class Texts> auto& FieldOf(Texts& t, UnitField f) noexcept
 
 std::string& FieldTexts::operator[](UnitField f) noexcept
 {
-    return FieldOf(*this, f);
+    return fieldOf(*this, f);
 }
 
 const std::string& FieldTexts::operator[](UnitField f) const noexcept
 {
-    return FieldOf(*this, f);
+    return fieldOf(*this, f);
 }
 
 namespace {
@@ -45,49 +45,49 @@ using Results = FieldTexts;
 
 // A rounded result, rendered and tidied into `out`; false outside the
 // Currency range.
-bool Rounded(double x, std::string& out)
+bool rounded(double x, std::string& out)
 {
     const std::optional<Currency> c = RoundCurrency(x);
     if (!c) return false;
-    AssignFieldText(*c, out);
+    assignFieldText(*c, out);
     return true;
 }
 
-bool FromInches(double v, Results& r)
+bool fromInches(double v, Results& r)
 {
     const double m = v * kThousand;
     const double d = m / kMilsPerMm;
-    return Rounded(d * kThousand, r.ums) && Rounded(m, r.mils) && Rounded(d, r.mm);
+    return rounded(d * kThousand, r.ums) && rounded(m, r.mils) && rounded(d, r.mm);
 }
 
-bool FromMils(double v, Results& r)
+bool fromMils(double v, Results& r)
 {
     const double d = v / kMilsPerMm;
-    return Rounded(v / kThousand, r.inchs) && Rounded(d * kThousand, r.ums) && Rounded(d, r.mm);
+    return rounded(v / kThousand, r.inchs) && rounded(d * kThousand, r.ums) && rounded(d, r.mm);
 }
 
 // Millimetres to mils rounded to four places, then inches from those
 // rounded mils: inches are rounded twice on this route. The mils are shown
 // with the double overload of FormatStr.
-bool MilsAndInchesFromMm(double d, Results& r)
+bool milsAndInchesFromMm(double d, Results& r)
 {
     const std::optional<Currency> mils = RoundCurrency(d / kMmPerMil);
     if (!mils) return false;
     const double p = CurrencyToDouble(*mils);
-    if (!Rounded(p / kThousand, r.inchs)) return false;
-    AssignFieldText(p, r.mils);
+    if (!rounded(p / kThousand, r.inchs)) return false;
+    assignFieldText(p, r.mils);
     return true;
 }
 
-bool FromMm(double v, Results& r)
+bool fromMm(double v, Results& r)
 {
-    return MilsAndInchesFromMm(v, r) && Rounded(v * kThousand, r.ums);
+    return milsAndInchesFromMm(v, r) && rounded(v * kThousand, r.ums);
 }
 
-bool FromUms(double v, Results& r)
+bool fromUms(double v, Results& r)
 {
     const double d = v / kThousand;
-    return MilsAndInchesFromMm(d, r) && Rounded(d, r.mm);
+    return milsAndInchesFromMm(d, r) && rounded(d, r.mm);
 }
 
 } // namespace
@@ -99,10 +99,10 @@ try {
     Results r;
     bool ok = false;
     switch (from) {
-    case UnitField::inchs: ok = FromInches(*v, r); break;
-    case UnitField::mils: ok = FromMils(*v, r); break;
-    case UnitField::mm: ok = FromMm(*v, r); break;
-    case UnitField::ums: ok = FromUms(*v, r); break;
+    case UnitField::inchs: ok = fromInches(*v, r); break;
+    case UnitField::mils: ok = fromMils(*v, r); break;
+    case UnitField::mm: ok = fromMm(*v, r); break;
+    case UnitField::ums: ok = fromUms(*v, r); break;
     }
     if (!ok) return false;
     // Everything is computed; now write, never the source field.

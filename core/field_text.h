@@ -11,7 +11,7 @@ namespace mensurel {
 
 // Sets `out` to TidyNumberText(FormatStr(value)) without building the
 // intermediate strings; `out` keeps its capacity.
-void AssignFieldText(Currency value, std::string& out);
-void AssignFieldText(double value, std::string& out);
+void assignFieldText(Currency value, std::string& out);
+void assignFieldText(double value, std::string& out);
 
 } // namespace mensurel

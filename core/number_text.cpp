@@ -13,15 +13,15 @@
 namespace mensurel {
 namespace {
 
-bool IsDropped(char c)
+bool isDropped(char c)
 {
     return c == ' ' || c == '\t' || c == '\n';
 }
-bool IsDigit(char c)
+bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
-bool IsExponentMark(char c)
+bool isExponentMark(char c)
 {
     return c == 'E' || c == 'e' || c == 'D' || c == 'd';
 }
@@ -32,19 +32,19 @@ public:
     explicit Cursor(std::string_view text)
         : text_(text)
     {
-        Skip();
+        skip();
     }
-    char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
-    void Take()
+    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+    void take()
     {
         ++pos_;
-        Skip();
+        skip();
     }
 
 private:
-    void Skip()
+    void skip()
     {
-        while (pos_ < text_.size() && IsDropped(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && isDropped(text_[pos_])) ++pos_;
     }
     std::string_view text_;
     std::size_t pos_ = 0;
@@ -53,14 +53,14 @@ private:
 // Copies the sign and mantissa at `in` to `out`, leaving out a "+" sign, and
 // gives the decimal exponent of the mantissa's leading non-zero digit (below
 // zero for a mantissa of zeros only), or nullopt when it has no digit.
-std::optional<long long> ReadMantissa(Cursor& in, std::string& out)
+std::optional<long long> readMantissa(Cursor& in, std::string& out)
 {
-    if (in.Peek() == '-') out += '-';
-    if (in.Peek() == '-' || in.Peek() == '+') in.Take();
+    if (in.peek() == '-') out += '-';
+    if (in.peek() == '-' || in.peek() == '+') in.take();
     long long digits = 0;
     long long point = -1; // digits before the ".", once one is read
     long long leading = -1; // digits before the first non-zero one
-    for (char c = in.Peek(); IsDigit(c) || (c == '.' && point < 0); c = in.Peek()) {
+    for (char c = in.peek(); isDigit(c) || (c == '.' && point < 0); c = in.peek()) {
         if (c == '.') {
             point = digits;
         } else {
@@ -68,7 +68,7 @@ std::optional<long long> ReadMantissa(Cursor& in, std::string& out)
             ++digits;
         }
         out += c;
-        in.Take();
+        in.take();
     }
     if (digits == 0) return std::nullopt;
     return (point < 0 ? digits : point) - (leading < 0 ? digits : leading) - 1;
@@ -77,22 +77,22 @@ std::optional<long long> ReadMantissa(Cursor& in, std::string& out)
 // Copies an exponent at `in` to `out` as "e", its sign and digits, and gives
 // its value, saturated far beyond the binary64 range. A marker without a
 // digit after it is not part of the number: nothing is copied and 0 given.
-long long ReadExponent(Cursor& in, std::string& out)
+long long readExponent(Cursor& in, std::string& out)
 {
-    if (!IsExponentMark(in.Peek())) return 0;
+    if (!isExponentMark(in.peek())) return 0;
     const std::size_t mark = out.size();
     out += 'e';
-    in.Take();
-    const bool negative = in.Peek() == '-';
-    if (negative || in.Peek() == '+') {
-        out += in.Peek();
-        in.Take();
+    in.take();
+    const bool negative = in.peek() == '-';
+    if (negative || in.peek() == '+') {
+        out += in.peek();
+        in.take();
     }
     const std::size_t digitsFrom = out.size();
     long long value = 0;
-    for (; IsDigit(in.Peek()); in.Take()) {
-        if (value < 1'000'000'000LL) value = value * 10 + (in.Peek() - '0');
-        out += in.Peek();
+    for (; isDigit(in.peek()); in.take()) {
+        if (value < 1'000'000'000LL) value = value * 10 + (in.peek() - '0');
+        out += in.peek();
     }
     if (out.size() == digitsFrom) out.resize(mark);
     return negative ? -value : value;
@@ -102,7 +102,7 @@ long long ReadExponent(Cursor& in, std::string& out)
 // reports overflow and underflow alike as out of range; a number whose
 // leading digit stands below the units place can only have underflowed, and
 // the nearest binary64 to it is a zero.
-std::optional<double> NearestDouble(std::string_view number, long long leadExponent)
+std::optional<double> nearestDouble(std::string_view number, long long leadExponent)
 {
     double value = 0.0;
     const auto ec = std::from_chars(number.data(), number.data() + number.size(), value).ec;
@@ -125,10 +125,10 @@ std::optional<double> ParseVal(std::string_view text) noexcept
         return std::nullopt; // out of memory: nothing is converted
     }
     Cursor in(text);
-    const std::optional<long long> lead = ReadMantissa(in, number);
+    const std::optional<long long> lead = readMantissa(in, number);
     if (!lead) return 0.0;
-    const long long exponent = ReadExponent(in, number);
-    return NearestDouble(number, *lead + exponent);
+    const long long exponent = readExponent(in, number);
+    return nearestDouble(number, *lead + exponent);
 }
 
 std::optional<Currency> RoundCurrency(double x) noexcept
@@ -158,7 +158,7 @@ namespace {
 using TextBuffer = std::array<char, 1 + 1 + 323 + 15>;
 
 // The FormatStr text of a Currency value, written into `buffer`.
-std::string_view FormatText(Currency c, TextBuffer& buffer) noexcept
+std::string_view formatText(Currency c, TextBuffer& buffer) noexcept
 {
     const std::int64_t v = c.tenThousandths;
     const std::uint64_t magnitude = v < 0 ? std::uint64_t { 0 } - static_cast<std::uint64_t>(v)
@@ -180,7 +180,7 @@ std::string_view FormatText(Currency c, TextBuffer& buffer) noexcept
 }
 
 // The FormatStr text of a double, written into `buffer` (or a constant).
-std::string_view FormatText(double value, TextBuffer& buffer) noexcept
+std::string_view formatText(double value, TextBuffer& buffer) noexcept
 {
     if (!std::isfinite(value)) return {};
     if (value == 0.0) return " 0";
@@ -189,7 +189,7 @@ std::string_view FormatText(double value, TextBuffer& buffer) noexcept
     // doubles the converter passes below 10^11 take the exact integer path.
     if (std::fabs(value) < 1e11) {
         const std::optional<Currency> c = RoundCurrency(value);
-        if (c && CurrencyToDouble(*c) == value) return FormatText(*c, buffer);
+        if (c && CurrencyToDouble(*c) == value) return formatText(*c, buffer);
     }
     // Fifteen significant digits in scientific form, d.dddddddddddddde[+-]x,
     // rounded correctly (ties to even) and independent of the locale.
@@ -226,7 +226,7 @@ std::string_view FormatText(double value, TextBuffer& buffer) noexcept
 }
 
 // The rules of TidyNumberText, writing into `out`, which keeps its capacity.
-void TidyInto(std::string_view formatted, std::string& out)
+void tidyInto(std::string_view formatted, std::string& out)
 {
     out.assign(formatted);
     if (out.starts_with(" .")) {
@@ -248,7 +248,7 @@ double CurrencyToDouble(Currency c) noexcept
     // Above it, read the exact decimal text back for a single correct
     // rounding; from_chars takes "-123.4" and "123.4" but not a leading blank.
     TextBuffer buffer;
-    std::string_view text = FormatText(c, buffer);
+    std::string_view text = formatText(c, buffer);
     if (text.front() == ' ') text.remove_prefix(1);
     double result = 0.0;
     std::from_chars(text.data(), text.data() + text.size(), result);
@@ -258,32 +258,32 @@ double CurrencyToDouble(Currency c) noexcept
 std::string FormatStr(Currency value)
 {
     TextBuffer buffer;
-    return std::string(FormatText(value, buffer));
+    return std::string(formatText(value, buffer));
 }
 
 std::string FormatStr(double value)
 {
     TextBuffer buffer;
-    return std::string(FormatText(value, buffer));
+    return std::string(formatText(value, buffer));
 }
 
 std::string TidyNumberText(std::string_view formatted)
 {
     std::string out;
-    TidyInto(formatted, out);
+    tidyInto(formatted, out);
     return out;
 }
 
-void AssignFieldText(Currency value, std::string& out)
+void assignFieldText(Currency value, std::string& out)
 {
     TextBuffer buffer;
-    TidyInto(FormatText(value, buffer), out);
+    tidyInto(formatText(value, buffer), out);
 }
 
-void AssignFieldText(double value, std::string& out)
+void assignFieldText(double value, std::string& out)
 {
     TextBuffer buffer;
-    TidyInto(FormatText(value, buffer), out);
+    tidyInto(formatText(value, buffer), out);
 }
 
 } // namespace mensurel

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool IsFieldText(const std::string& s)
+bool isFieldText(const std::string& s)
 {
     if (s.empty()) return false;
     int points = 0;
@@ -29,7 +29,7 @@ bool IsFieldText(const std::string& s)
     return points == 1;
 }
 
-void Check(bool ok)
+void check(bool ok)
 {
     if (!ok) std::abort();
 }
@@ -46,16 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         texts[from] = text;
         const mensurel::FieldTexts before = texts;
         const bool converted = mensurel::ConvertFromField(from, texts);
-        Check(texts[from] == text);
+        check(texts[from] == text);
         if (!converted) {
-            Check(texts == before);
+            check(texts == before);
             // Only numbers beyond binary64 or far beyond any board fail.
             const auto v = mensurel::ParseVal(text);
-            Check(!v || std::fabs(*v) > 3.6e10);
+            check(!v || std::fabs(*v) > 3.6e10);
             continue;
         }
         for (mensurel::UnitField f : fields) {
-            if (f != from) Check(IsFieldText(texts[f]));
+            if (f != from) check(isFieldText(texts[f]));
         }
     }
     return 0;

@@ -7,7 +7,7 @@
 namespace mensurel {
 namespace {
 
-const char* Name(UnitField f)
+const char* name(UnitField f)
 {
     switch (f) {
     case UnitField::inchs: return "inchs";
@@ -19,7 +19,7 @@ const char* Name(UnitField f)
 }
 
 // Field texts that no conversion produces, to see what was written.
-FieldTexts Untouched()
+FieldTexts untouched()
 {
     return { "in?", "mil?", "mm?", "um?" };
 }
@@ -35,7 +35,7 @@ struct ConvertRow {
 
 void PrintTo(const ConvertRow& r, std::ostream* os)
 {
-    *os << Name(r.from) << " \"" << r.typed << '"';
+    *os << name(r.from) << " \"" << r.typed << '"';
 }
 
 class ConvertFromFieldTest : public testing::TestWithParam<ConvertRow> { };
@@ -43,7 +43,7 @@ class ConvertFromFieldTest : public testing::TestWithParam<ConvertRow> { };
 TEST_P(ConvertFromFieldTest, WritesTheThreeOtherFields)
 {
     const ConvertRow& row = GetParam();
-    FieldTexts texts = Untouched();
+    FieldTexts texts = untouched();
     texts[row.from] = row.typed;
     ASSERT_TRUE(ConvertFromField(row.from, texts));
     // The typed field keeps its text; the row gives nullptr for it.
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ConvertFromFieldTest,
 // 0.0501.
 TEST(ConvertFromField, InchesFromMillimetresAreRoundedTwice)
 {
-    FieldTexts t = Untouched();
+    FieldTexts t = untouched();
     t.mm = "1.2738097";
     ASSERT_TRUE(ConvertFromField(UnitField::mm, t));
     EXPECT_EQ(t.mils, "50.15");
@@ -103,7 +103,7 @@ struct EdgeRow {
 
 void PrintTo(const EdgeRow& r, std::ostream* os)
 {
-    *os << Name(r.from) << ' ' << r.lastGood << " / " << r.firstBad;
+    *os << name(r.from) << ' ' << r.lastGood << " / " << r.firstBad;
 }
 
 class OverflowEdgeTest : public testing::TestWithParam<EdgeRow> { };
@@ -111,7 +111,7 @@ class OverflowEdgeTest : public testing::TestWithParam<EdgeRow> { };
 TEST_P(OverflowEdgeTest, LastGoodConvertsFirstBadWritesNothing)
 {
     const EdgeRow& row = GetParam();
-    FieldTexts good = Untouched();
+    FieldTexts good = untouched();
     good[row.from] = row.lastGood;
     EXPECT_TRUE(ConvertFromField(row.from, good));
     for (UnitField f : { UF::inchs, UF::mils, UF::mm, UF::ums }) {
@@ -120,7 +120,7 @@ TEST_P(OverflowEdgeTest, LastGoodConvertsFirstBadWritesNothing)
         }
     }
 
-    FieldTexts bad = Untouched();
+    FieldTexts bad = untouched();
     bad[row.from] = row.firstBad;
     const FieldTexts before = bad;
     EXPECT_FALSE(ConvertFromField(row.from, bad));
@@ -141,10 +141,10 @@ TEST(ConvertFromField, NumbersBeyondBinary64WriteNothing)
 {
     for (UnitField f : { UF::inchs, UF::mils, UF::mm, UF::ums }) {
         for (const char* text : { "1e400", "-1e309" }) {
-            FieldTexts t = Untouched();
+            FieldTexts t = untouched();
             t[f] = text;
             const FieldTexts before = t;
-            EXPECT_FALSE(ConvertFromField(f, t)) << Name(f) << ' ' << text;
+            EXPECT_FALSE(ConvertFromField(f, t)) << name(f) << ' ' << text;
             EXPECT_EQ(t, before);
         }
     }
@@ -152,7 +152,7 @@ TEST(ConvertFromField, NumbersBeyondBinary64WriteNothing)
 
 TEST(ConvertFromField, LargeResultsKeepFifteenDigitsAndNoExponent)
 {
-    FieldTexts t = Untouched();
+    FieldTexts t = untouched();
     t.mm = "922337203685.4775";
     ASSERT_TRUE(ConvertFromField(UnitField::mm, t));
     EXPECT_EQ(t.ums, "922337203685477.4784");

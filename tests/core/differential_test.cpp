@@ -28,78 +28,78 @@ public:
     {
     }
 
-    std::string Make()
+    std::string make()
     {
-        switch (Pick(8)) {
-        case 0: return Shaped();
-        case 1: return Shaped() + Junk();
-        case 2: return Sprinkled(Shaped());
-        case 3: return Junk();
-        case 4: return Printed("%.17g", RandomDouble());
-        case 5: return Printed("%.4f", RandomDouble());
-        case 6: return Near(Pick(2) ? 39.3701 : 0.0254);
-        default: return Printed("%.12e", RandomDouble());
+        switch (pick(8)) {
+        case 0: return shaped();
+        case 1: return shaped() + junk();
+        case 2: return sprinkled(shaped());
+        case 3: return junk();
+        case 4: return printed("%.17g", randomDouble());
+        case 5: return printed("%.4f", randomDouble());
+        case 6: return near(pick(2) ? 39.3701 : 0.0254);
+        default: return printed("%.12e", randomDouble());
         }
     }
 
 private:
-    unsigned Pick(unsigned n)
+    unsigned pick(unsigned n)
     {
         return static_cast<unsigned>(std::uniform_int_distribution<unsigned>(0, n - 1)(rng_));
     }
-    std::string DigitsOf(unsigned max)
+    std::string digitsOf(unsigned max)
     {
         std::string s;
-        for (unsigned n = Pick(max + 1); n > 0; --n) s += static_cast<char>('0' + Pick(10));
+        for (unsigned n = pick(max + 1); n > 0; --n) s += static_cast<char>('0' + pick(10));
         return s;
     }
     // sign? digits? (. digits?)? (marker sign? digits?)?
-    std::string Shaped()
+    std::string shaped()
     {
         static const char* markers[] = { "e", "E", "d", "D" };
         std::string s;
-        if (Pick(3) == 0) s += Pick(2) ? "-" : "+";
-        s += DigitsOf(Pick(4) == 0 ? 25 : 8);
-        if (Pick(2)) {
+        if (pick(3) == 0) s += pick(2) ? "-" : "+";
+        s += digitsOf(pick(4) == 0 ? 25 : 8);
+        if (pick(2)) {
             s += '.';
-            s += DigitsOf(Pick(4) == 0 ? 25 : 6);
+            s += digitsOf(pick(4) == 0 ? 25 : 6);
         }
-        if (Pick(3) == 0) {
-            s += markers[Pick(4)];
-            if (Pick(2)) s += Pick(2) ? "-" : "+";
-            s += DigitsOf(Pick(5) == 0 ? 4 : 2);
+        if (pick(3) == 0) {
+            s += markers[pick(4)];
+            if (pick(2)) s += pick(2) ? "-" : "+";
+            s += digitsOf(pick(5) == 0 ? 4 : 2);
         }
         return s;
     }
-    std::string Junk()
+    std::string junk()
     {
         static const char* pieces[] = { "abc", ",", ".", "-", "+", "e", "D", "&H1F", "\xC2\xB5",
             "\xEF\xBC\x91", "\r", "\x01", "\xFF", " ", "\t", "\n", "mm", "1" };
         std::string s;
-        for (unsigned n = Pick(4); n > 0; --n) s += pieces[Pick(std::size(pieces))];
+        for (unsigned n = pick(4); n > 0; --n) s += pieces[pick(std::size(pieces))];
         return s;
     }
-    std::string Sprinkled(std::string s)
+    std::string sprinkled(std::string s)
     {
         static const char blanks[] = { ' ', '\t', '\n' };
-        for (unsigned n = Pick(4); n > 0; --n) {
-            s.insert(Pick(static_cast<unsigned>(s.size()) + 1), 1, blanks[Pick(3)]);
+        for (unsigned n = pick(4); n > 0; --n) {
+            s.insert(pick(static_cast<unsigned>(s.size()) + 1), 1, blanks[pick(3)]);
         }
         return s;
     }
-    double RandomDouble()
+    double randomDouble()
     {
         const double mag
-            = std::ldexp(1.0 + Pick(1u << 30) / double(1u << 30), static_cast<int>(Pick(120)) - 60);
-        return Pick(2) ? -mag : mag;
+            = std::ldexp(1.0 + pick(1u << 30) / double(1u << 30), static_cast<int>(pick(120)) - 60);
+        return pick(2) ? -mag : mag;
     }
     // Multiples of a conversion factor land next to rounding ties.
-    std::string Near(double factor)
+    std::string near(double factor)
     {
-        const double k = static_cast<double>(Pick(2000000)) / 10000.0;
-        return Printed("%.17g", k * factor + (Pick(2) ? 0.0 : 0.00005));
+        const double k = static_cast<double>(pick(2000000)) / 10000.0;
+        return printed("%.17g", k * factor + (pick(2) ? 0.0 : 0.00005));
     }
-    static std::string Printed(const char* format, double v)
+    static std::string printed(const char* format, double v)
     {
         char buf[64];
         std::snprintf(buf, sizeof buf, format, v);
@@ -109,7 +109,7 @@ private:
     std::mt19937_64 rng_;
 };
 
-std::string Escaped(const std::string& s)
+std::string escaped(const std::string& s)
 {
     std::string out;
     for (unsigned char c : s) {
@@ -130,7 +130,7 @@ TEST(Differential, CoreMatchesReferenceModel)
     const UnitField fields[] = { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums };
     int failures = 0;
     for (int i = 0; i < MENSUREL_DIFF_CASES && failures < 10; ++i) {
-        const std::string text = maker.Make();
+        const std::string text = maker.make();
         for (int f = 0; f < 4; ++f) {
             mensurel::FieldTexts core { "a", "b", "c", "d" };
             core[fields[f]] = text;
@@ -138,11 +138,11 @@ TEST(Differential, CoreMatchesReferenceModel)
             model[static_cast<size_t>(f)] = text;
 
             const bool converted = mensurel::ConvertFromField(fields[f], core);
-            const auto expected = reference::Convert(f, model);
+            const auto expected = reference::convert(f, model);
             const reference::Texts got { core.inchs, core.mils, core.mm, core.ums };
             if (converted != expected.has_value() || (expected && got != *expected)) {
                 ++failures;
-                ADD_FAILURE() << "field " << f << " text \"" << Escaped(text) << "\": core "
+                ADD_FAILURE() << "field " << f << " text \"" << escaped(text) << "\": core "
                               << (converted ? "" : "failed ") << got[0] << ' ' << got[1] << ' '
                               << got[2] << ' ' << got[3] << " / model "
                               << (expected ? (*expected)[0] + ' ' + (*expected)[1] + ' '
@@ -169,7 +169,7 @@ TEST(Differential, OperationsMatchReferenceModel)
             x = std::ldexp(std::frexp(x, &unused), static_cast<int>(rng() % 110) - 60);
         }
         const auto core = mensurel::RoundCurrency(x);
-        const auto model = reference::Round(x);
+        const auto model = reference::round(x);
         if (core.has_value() != model.has_value()
             || (core && core->tenThousandths != static_cast<std::int64_t>(*model))) {
             ++failures;
@@ -178,12 +178,12 @@ TEST(Differential, OperationsMatchReferenceModel)
         }
         if (!core) continue;
         const double p = mensurel::CurrencyToDouble(*core);
-        if (mensurel::FormatStr(*core) != reference::RenderTenThousandths(*model)
-            || mensurel::FormatStr(p) != reference::RenderDouble(p)) {
+        if (mensurel::FormatStr(*core) != reference::renderTenThousandths(*model)
+            || mensurel::FormatStr(p) != reference::renderDouble(p)) {
             ++failures;
             ADD_FAILURE() << "FormatStr of " << core->tenThousandths
                           << "e-4: " << mensurel::FormatStr(*core) << " / "
-                          << mensurel::FormatStr(p) << " vs " << reference::RenderDouble(p);
+                          << mensurel::FormatStr(p) << " vs " << reference::renderDouble(p);
         }
     }
 }

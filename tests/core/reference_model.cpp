@@ -19,7 +19,7 @@ struct Exact {
     int exponent;
 };
 
-Exact Decompose(double x)
+Exact decompose(double x)
 {
     std::uint64_t bits;
     std::memcpy(&bits, &x, sizeof bits);
@@ -36,7 +36,7 @@ Exact Decompose(double x)
     return { m, e };
 }
 
-std::string Digits(i128 v)
+std::string digits(i128 v)
 { // v >= 0
     if (v == 0) return "0";
     std::string s;
@@ -56,7 +56,7 @@ i128 Pow10(int n)
 
 } // namespace
 
-std::optional<double> Parse(const std::string& text)
+std::optional<double> parse(const std::string& text)
 {
     std::string s;
     for (char c : text) {
@@ -76,11 +76,11 @@ std::optional<double> Parse(const std::string& text)
     return v;
 }
 
-std::optional<i128> Round(double x)
+std::optional<i128> round(double x)
 {
     const double p = x * 10000.0;
     if (!std::isfinite(p)) return std::nullopt;
-    const Exact e = Decompose(p);
+    const Exact e = decompose(p);
     i128 r;
     if (e.exponent >= 0) {
         if (e.exponent > 12) return std::nullopt; // |p| >= 2^64
@@ -101,30 +101,30 @@ std::optional<i128> Round(double x)
     return r;
 }
 
-std::string RenderTenThousandths(i128 c)
+std::string renderTenThousandths(i128 c)
 {
     const bool neg = c < 0;
     const i128 mag = neg ? -c : c;
     std::string out(1, neg ? '-' : ' ');
     const i128 whole = mag / 10000;
-    std::string frac = Digits(mag % 10000 + 10000).substr(1);
+    std::string frac = digits(mag % 10000 + 10000).substr(1);
     while (!frac.empty() && frac.back() == '0') frac.pop_back();
     if (whole == 0 && frac.empty()) return out + "0";
-    if (whole != 0) out += Digits(whole);
+    if (whole != 0) out += digits(whole);
     if (!frac.empty()) out += "." + frac;
     return out;
 }
 
 // Only for doubles that came from ten-thousandths, |p| < 2^63 / 10^4.
-std::string RenderDouble(double p)
+std::string renderDouble(double p)
 {
     if (std::fabs(p) < 1e11) {
         // Exactly the ten-thousandths it came from: at most 15 digits.
-        return RenderTenThousandths(*Round(p));
+        return renderTenThousandths(*round(p));
     }
     // Exact decimal expansion m * 2^e = m * 5^-e / 10^-e, rounded to 15
     // significant digits, ties to even.
-    const Exact e = Decompose(p);
+    const Exact e = decompose(p);
     const bool neg = e.mantissa < 0;
     i128 mag = neg ? -e.mantissa : e.mantissa;
     int scale = 0; // value = mag / 10^scale
@@ -134,7 +134,7 @@ std::string RenderDouble(double p)
         for (int i = 0; i < -e.exponent; ++i) mag *= 5;
         scale = -e.exponent;
     }
-    const int len = static_cast<int>(Digits(mag).size());
+    const int len = static_cast<int>(digits(mag).size());
     const int drop = len - 15;
     if (drop > 0) {
         const i128 unit = Pow10(drop);
@@ -148,7 +148,7 @@ std::string RenderDouble(double p)
         mag /= 10;
         --scale;
     }
-    std::string d = Digits(mag);
+    std::string d = digits(mag);
     std::string out(1, neg ? '-' : ' ');
     if (scale <= 0) return out + d + std::string(static_cast<size_t>(-scale), '0');
     if (static_cast<int>(d.size()) <= scale) {
@@ -158,7 +158,7 @@ std::string RenderDouble(double p)
         + d.substr(d.size() - static_cast<size_t>(scale));
 }
 
-std::string Tidy(const std::string& s)
+std::string tidy(const std::string& s)
 {
     std::string out;
     if (s.rfind(" .", 0) == 0) {
@@ -174,51 +174,51 @@ std::string Tidy(const std::string& s)
 
 namespace {
 
-std::optional<std::string> R(double x)
+std::optional<std::string> roundedText(double x)
 {
-    const auto c = Round(x);
+    const auto c = round(x);
     if (!c) return std::nullopt;
-    return Tidy(RenderTenThousandths(*c));
+    return tidy(renderTenThousandths(*c));
 }
 
-double ToDouble(i128 c)
+double toDouble(i128 c)
 {
     static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
-    const std::string s = RenderTenThousandths(c);
+    const std::string s = renderTenThousandths(c);
     return strtod_l(s.c_str(), nullptr, c_locale);
 }
 
 } // namespace
 
-std::optional<Texts> Convert(int from, const Texts& texts)
+std::optional<Texts> convert(int from, const Texts& texts)
 {
-    const auto parsed = Parse(texts[static_cast<size_t>(from)]);
+    const auto parsed = parse(texts[static_cast<size_t>(from)]);
     if (!parsed) return std::nullopt;
     const double v = *parsed;
     std::optional<std::string> out[4];
     if (from == 0) {
         const double m = v * 1000;
         const double d = m / 39.3701;
-        out[3] = R(d * 1000);
-        out[1] = R(m);
-        out[2] = R(d);
+        out[3] = roundedText(d * 1000);
+        out[1] = roundedText(m);
+        out[2] = roundedText(d);
     } else if (from == 1) {
         const double d = v / 39.3701;
-        out[0] = R(v / 1000);
-        out[3] = R(d * 1000);
-        out[2] = R(d);
+        out[0] = roundedText(v / 1000);
+        out[3] = roundedText(d * 1000);
+        out[2] = roundedText(d);
     } else {
         const double d = from == 2 ? v : v / 1000;
-        const auto mils = Round(d / 0.0254);
+        const auto mils = round(d / 0.0254);
         if (mils) {
-            const double p = ToDouble(*mils);
-            out[0] = R(p / 1000);
-            out[1] = Tidy(RenderDouble(p));
+            const double p = toDouble(*mils);
+            out[0] = roundedText(p / 1000);
+            out[1] = tidy(renderDouble(p));
         }
         if (from == 2) {
-            out[3] = R(v * 1000);
+            out[3] = roundedText(v * 1000);
         } else {
-            out[2] = R(d);
+            out[2] = roundedText(d);
         }
     }
     Texts result = texts;

@@ -13,15 +13,15 @@ namespace reference {
 // The four field texts, in the order inchs, mils, mm, ums.
 using Texts = std::array<std::string, 4>;
 
-std::optional<double> Parse(const std::string& text);
+std::optional<double> parse(const std::string& text);
 // Ten-thousandths, or nullopt outside the 64-bit range.
-std::optional<__int128> Round(double x);
-std::string RenderTenThousandths(__int128 c);
-std::string RenderDouble(double p);
-std::string Tidy(const std::string& s);
+std::optional<__int128> round(double x);
+std::string renderTenThousandths(__int128 c);
+std::string renderDouble(double p);
+std::string tidy(const std::string& s);
 
 // Converts from field `from` (0 inchs, 1 mils, 2 mm, 3 ums); nullopt when
 // the conversion fails and nothing may be written.
-std::optional<Texts> Convert(int from, const Texts& texts);
+std::optional<Texts> convert(int from, const Texts& texts);
 
 } // namespace reference
