@@ -94,7 +94,8 @@ FaceBitmap FaceBitmap::load(HINSTANCE module, int resourceId)
     HBITMAP bitmap = CreateDIBSection(nullptr, &info32, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) return face;
     const UINT stride = width * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(pixels)))) {
+    if (FAILED(
+            converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(pixels)))) {
         DeleteObject(bitmap);
         return face;
     }
