@@ -5,7 +5,7 @@ enable_language(RC)
 
 # One executable that imports only system DLLs: the C++ runtime, libgcc and
 # winpthread are linked in.
-add_link_options(-static)
+add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
 
 if(MENSUREL_BUILD_TESTS)
   # GoogleTest is built from Debian's sources (package googletest) for the

@@ -5,6 +5,8 @@
 #                              window tests, the installer
 #   scripts/windows.sh shot [FILE.png] [DPI]
 #                              screenshot of the window under Wine and Xvfb
+#   scripts/windows.sh measure [N]
+#                              start-up and memory against a minimal window
 # Installs the Debian packages it needs when they are missing (root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -140,9 +142,62 @@ frame_of() {
   echo "$w"
 }
 
+# Start-up (launch until the window is mapped) and resident memory of
+# mensurel.exe against the baseline window, under Wine, N runs each,
+# alternating after one warm-up run of each. Prints medians and ratios.
+cmd_measure() {
+  local runs=${1:-11} out i
+  [ -f "$BUILD_DIR/tests/win32/baseline_window.exe" ] || cmd_build
+  trap wine_env_stop EXIT
+  wine_env_start
+  out=$(mktemp)
+  for ((i = 0; i <= runs; i++)); do
+    measure_one baseline "$BUILD_DIR/tests/win32/baseline_window.exe" '^Baseline$' >>"$out"
+    measure_one mensurel "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$' >>"$out"
+  done
+  sed -i '1,2d' "$out" # the warm-up runs
+  local bs ms bm mm
+  bs=$(median 2 baseline <"$out"); ms=$(median 2 mensurel <"$out")
+  bm=$(median 3 baseline <"$out"); mm=$(median 3 mensurel <"$out")
+  rm -f "$out"
+  printf 'runs each:              %d\n' "$runs"
+  printf 'start-up median (ms):   baseline %.0f  mensurel %.0f  ratio %.2f\n' "$bs" "$ms" \
+    "$(awk -v a="$ms" -v b="$bs" 'BEGIN { print a / b }')"
+  printf 'resident median (KiB):  baseline %d  mensurel %d  ratio %.2f\n' "$bm" "$mm" \
+    "$(awk -v a="$mm" -v b="$bm" 'BEGIN { print a / b }')"
+  printf 'mensurel.exe:           %d bytes\n' "$(stat -c %s "$BUILD_DIR/app/win32/mensurel.exe")"
+  wine_env_stop
+  trap - EXIT
+}
+
+measure_one() {  # name, exe, window-title pattern
+  local t0 t1 id= pid rss launcher
+  t0=$(date +%s%N)
+  wine "$2" >/dev/null 2>&1 </dev/null &
+  launcher=$!
+  while [ -z "$id" ]; do
+    id=$(xdotool search --onlyvisible --name "$3" 2>/dev/null | head -n1) || true
+    [ $(($(date +%s%N) - t0)) -lt 20000000000 ] || { echo "measure: $1 did not appear" >&2; return 1; }
+    [ -n "$id" ] || sleep 0.005
+  done
+  t1=$(date +%s%N)
+  pid=$(xdotool getwindowpid "$id")
+  sleep 1
+  rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+  kill "$pid" 2>/dev/null || true
+  wait "$launcher" 2>/dev/null || true
+  echo "$1 $(((t1 - t0) / 1000000)) $rss"
+}
+
+median() {  # column, name
+  awk -v c="$1" -v n="$2" '$1 == n { print $c }' | sort -g |
+    awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 case "${1:-}" in
   build) cmd_build ;;
   test) cmd_test ;;
   shot) shift; cmd_shot "$@" ;;
-  *) echo "usage: $0 build|test|shot [FILE.png] [DPI]" >&2; exit 2 ;;
+  measure) shift; cmd_measure "$@" ;;
+  *) echo "usage: $0 build|test|shot [FILE.png] [DPI]|measure [N]" >&2; exit 2 ;;
 esac

@@ -1,0 +1,36 @@
+#include <mensurel/win32/shell.h>
+
+// clang-format off
+#include <initguid.h> // defines PROPID_ACC_NAME and the service's ids here
+#include <oleacc.h>
+// clang-format on
+#include <shellapi.h>
+
+namespace mensurel::win32 {
+
+bool ShellOpen(const std::wstring& address)
+{
+    SHELLEXECUTEINFOW launch {};
+    launch.cbSize = sizeof launch;
+    // No shell error dialogs: the caller tells the user itself.
+    launch.fMask = SEE_MASK_FLAG_NO_UI;
+    launch.lpVerb = L"open";
+    launch.lpFile = address.c_str();
+    launch.nShow = SW_SHOWMINNOACTIVE;
+    return ShellExecuteExW(&launch) != FALSE;
+}
+
+bool SetAccessibleName(HWND control, const std::wstring& name)
+{
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+            IID_IAccPropServices, reinterpret_cast<void**>(&services)))
+        || !services)
+        return false;
+    const HRESULT result = services->SetHwndPropStr(
+        control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+    services->Release();
+    return SUCCEEDED(result);
+}
+
+} // namespace mensurel::win32
