@@ -58,6 +58,14 @@ void FieldBalloon::show(HWND field, const std::wstring& title, const std::wstrin
     SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
 
+void FieldBalloon::reposition()
+{
+    if (!field_) return;
+    const std::wstring title = title_;
+    const std::wstring text = text_;
+    show(field_, title, text);
+}
+
 void FieldBalloon::hide(HWND field)
 {
     if (field && field == field_) removeTool();

@@ -25,6 +25,8 @@ public:
     void show(HWND field, const std::wstring& title, const std::wstring& text);
     // Takes the balloon off `field`; nothing when it is not shown there.
     void hide(HWND field);
+    // Points the balloon at its field again after the window has moved.
+    void reposition();
 
     HWND field() const noexcept { return field_; }
     HWND tooltip() const noexcept { return tip_; }
