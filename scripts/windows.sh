@@ -5,6 +5,9 @@
 #                              window tests, the installer
 #   scripts/windows.sh shot [FILE.png] [DPI]
 #                              screenshot of the window under Wine and Xvfb
+#                              (SHOT_NOTICE=1: with the out-of-range notice)
+#   scripts/windows.sh drive [DIR] [DPI]
+#                              real X input: typing, paste, hover, click
 #   scripts/windows.sh measure [N]
 #                              start-up and memory against a minimal window
 # Installs the Debian packages it needs when they are missing (root or sudo).
@@ -120,13 +123,27 @@ cmd_shot() {
   done
   [ -n "$id" ] || { echo "shot: the window did not appear" >&2; return 1; }
   sleep "${SHOT_SETTLE:-1}"
-  import -window root -crop "$(xwininfo -id "$(frame_of "$id")" |
-    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-         /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w, h, x, y}')" \
-    +repage "$out"
+  if [ -n "${SHOT_NOTICE:-}" ]; then
+    # Types a number beyond the range into mils, so the notice shows.
+    local s=$((dpi * 100 / 96))
+    xdotool mousemove --window "$id" $((71 * s / 100)) $((34 * s / 100)) click 1
+    xdotool key --delay 30 ctrl+a 1 e 9 9 9
+    xdotool mousemove --window "$id" $((150 * s / 100)) $((96 * s / 100))
+    sleep 1
+  fi
+  grab "$id" "$out"
   echo "shot: $out"
   wine_env_stop
   trap - EXIT
+}
+
+# Writes a PNG of the screen where window `id` and its frame are, popups
+# over it (tooltips, the notice) included.
+grab() {  # id, file
+  import -window root -crop "$(xwininfo -id "$(frame_of "$1")" |
+    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+         /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w, h, x, y}')" \
+    +repage "$2"
 }
 
 # The window manager's frame around a client window (the window itself when
@@ -140,6 +157,59 @@ frame_of() {
     w=$parent
   done
   echo "$w"
+}
+
+# Drives mensurel.exe under Wine with real X key and pointer events as a
+# user would: typing in all four fields, a copy and paste, the hover swap and
+# a click on the face, with a stand-in xdg-open behind Wine's browser
+# hand-off. Writes a PNG after each step into DIR for a look; fails when the
+# click did not reach xdg-open with the site's address.
+cmd_drive() {
+  local dir=${1:-build-windows/drive} dpi=${2:-96}
+  [ -f "$BUILD_DIR/app/win32/mensurel.exe" ] || cmd_build
+  mkdir -p "$dir"
+  rm -f "$dir"/*.png
+  trap wine_env_stop EXIT
+  wine_env_start
+  wine_set_dpi "$dpi"
+  local fake=$WINE_ENV_DIR/bin
+  mkdir -p "$fake"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/xdg-open.log"\n' "$WINE_ENV_DIR" >"$fake/xdg-open"
+  chmod +x "$fake/xdg-open"
+  PATH=$fake:$PATH wine "$BUILD_DIR/app/win32/mensurel.exe" >/dev/null 2>&1 </dev/null &
+  local id= i
+  for i in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name '^Mensurel$' 2>/dev/null | head -n1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "drive: the window did not appear" >&2; return 1; }
+  sleep 1
+  local s=$((dpi * 100 / 96)) n=0
+  at() { xdotool mousemove --window "$id" $(($1 * s / 100)) $(($2 * s / 100)); }
+  snap() { sleep 0.4; n=$((n + 1)); grab "$id" "$dir/$(printf %02d "$n")-$1.png"; }
+  # Field centres at 96 dpi: mils, mm, inchs, ums.
+  at 71 34; xdotool click 1 key --delay 40 ctrl+a 2 5 period 4; snap mils-25.4
+  at 209 34; xdotool click 1 key --delay 40 ctrl+a 2; snap mm-2
+  at 69 73; xdotool click 1 key --delay 40 ctrl+a minus 1; snap inchs-minus-1
+  at 209 73; xdotool click 1 key --delay 40 ctrl+a 1 0 0 0; snap ums-1000
+  # Copy the inch value and paste it into mils.
+  at 69 73; xdotool click 1 key --delay 40 ctrl+a ctrl+c
+  at 71 34; xdotool click 1 key --delay 40 ctrl+a ctrl+v; snap mils-pasted
+  at 30 160; snap surface-command1
+  at 150 128; snap hover-command2
+  xdotool click 1
+  for i in $(seq 1 50); do
+    [ -s "$WINE_ENV_DIR/xdg-open.log" ] && break
+    sleep 0.1
+  done
+  local opened=
+  opened=$(cat "$WINE_ENV_DIR/xdg-open.log" 2>/dev/null || true)
+  echo "drive: xdg-open was given: ${opened:-nothing}"
+  echo "drive: pictures in $dir"
+  wine_env_stop
+  trap - EXIT
+  [[ $opened == *brantovel* ]]
 }
 
 # Start-up (launch until the window is mapped) and resident memory of
@@ -199,5 +269,6 @@ case "${1:-}" in
   test) cmd_test ;;
   shot) shift; cmd_shot "$@" ;;
   measure) shift; cmd_measure "$@" ;;
-  *) echo "usage: $0 build|test|shot [FILE.png] [DPI]|measure [N]" >&2; exit 2 ;;
+  drive) shift; cmd_drive "$@" ;;
+  *) echo "usage: $0 build|test|shot [FILE.png] [DPI]|measure [N]|drive [DIR] [DPI]" >&2; exit 2 ;;
 esac
