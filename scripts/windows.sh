@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=build-windows
 JOBS=$(($(nproc) < 2 ? $(nproc) : 2))
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  googletest nsis wine wine64 xvfb xauth openbox xdotool imagemagick x11-utils
+  googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
   fonts-wqy-microhei fonts-liberation)
 
 as_root() {
@@ -38,6 +38,16 @@ install_missing() {
   fi
 }
 
+# The 64-bit loader is a package of its own where the release has one.
+windows_packages() {
+  local p
+  for p in "${WINDOWS_PACKAGES[@]}"; do echo "$p"; done
+  if dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q 'install ok installed' ||
+    apt-cache show wine64 >/dev/null 2>&1; then
+    echo wine64
+  fi
+}
+
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
 
@@ -46,7 +56,9 @@ version() {
 }
 
 cmd_build() {
-  install_missing "${WINDOWS_PACKAGES[@]}"
+  local packages
+  mapfile -t packages < <(windows_packages)
+  install_missing "${packages[@]}"
   cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DMENSUREL_BUILD_UI=OFF -DMENSUREL_BUILD_BENCH=OFF \
     -DMENSUREL_BUILD_TESTS=ON -DMENSUREL_FUZZ=OFF -DMENSUREL_SANITIZE= >/dev/null
