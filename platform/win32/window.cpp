@@ -450,7 +450,7 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     // No exception may cross the system's frames: one that escapes an event
     // is told to the user and the program goes on.
     try {
-        return self->handle(message, wParam, lParam);
+        return self->onMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
         self->report(Widen(ui::UnexpectedErrorText(error.what())));
     } catch (...) {
@@ -459,7 +459,7 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     return 0;
 }
 
-LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT: {
@@ -486,6 +486,8 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+            // The notice is a topmost popup: it goes with the window.
+            balloon_.hide(balloon_.field());
         } else {
             HWND target
                 = lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : field(UnitField::mils);

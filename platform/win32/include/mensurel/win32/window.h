@@ -78,7 +78,7 @@ private:
     static LRESULT CALLBACK Command1Proc(
         HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
     void applyLayout(int dpi);
     void paintFrames(HDC dc) const;
