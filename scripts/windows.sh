@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-BUILD_DIR=build-windows
+BUILD_DIR=${MENSUREL_WINDOWS_BUILD:-build-windows}
 JOBS=$(($(nproc) < 2 ? $(nproc) : 2))
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
