@@ -1,7 +1,7 @@
 // Time from a key release in a field until the three other fields hold
 // their new texts, through the window's real event path.
 //   QT_QPA_PLATFORM=offscreen build/bench/keyup_bench [rounds]
-#include <mensurel/ui/form1.h>
+#include <mensurel/qt/window.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,8 +18,8 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     const int rounds = argc > 1 ? std::max(100, std::atoi(argv[1])) : 5000;
-    mensurel::ui::Form1 form;
-    form.Form_Load();
+    mensurel::qt::Window form;
+    form.form().Form_Load();
     form.show();
     QApplication::processEvents();
 

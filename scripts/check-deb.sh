@@ -23,7 +23,7 @@ for path in ./usr/bin/mensurel \
   ./usr/share/doc/mensurel/copyright ./usr/share/doc/mensurel/changelog.gz; do
   grep -qxF "$path" <<<"$contents" || { echo "missing from the package: $path"; status=1; }
 done
-for package in libqt6widgets6 libqt6gui6 fonts-liberation fonts-wqy-microhei; do
+for package in libqt6widgets6 libqt6gui6 fonts-liberation fonts-wqy-microhei qt6-translations-l10n; do
   grep -q "$package" <<<"$depends" || { echo "missing dependency: $package"; status=1; }
 done
 lintian --fail-on error --suppress-tags running-with-root-privileges "$deb" 2>&1 |

@@ -12,7 +12,7 @@ JOBS=$(nproc)
 # Build and run time: compiler, Qt 6 Widgets (with the GIF and ICO image
 # plug-ins in libqt6gui6), fonts for Arial-metric labels and Chinese text.
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev
-  fonts-liberation fonts-wqy-microhei)
+  fonts-liberation fonts-wqy-microhei qt6-translations-l10n)
 # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang libclang-rt-14-dev
   clang-format clang-tidy xvfb xauth xdotool imagemagick x11-utils locales

@@ -1,330 +1,329 @@
-// The window as built from its design tables: geometry at scale 1 and 2,
-// texts, tooltips, fonts, pictures, window properties, focus order, stacking
-// and the frames painted on the surface.
-#include <mensurel/platform.h>
+// The window's procedures and the rule of when a field converts, driven
+// through a fake desktop: no toolkit, no window.
+#include "fake_desktop.h"
+
+#include <mensurel/ui/design.h>
 #include <mensurel/ui/form1.h>
-#include <mensurel/ui/layout.h>
 
-#include <QFontInfo>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QTest>
+#include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
+#include <vector>
 
+namespace mensurel::ui {
 namespace {
 
-// The devicePixelRatio this run was started with (QT_SCALE_FACTOR).
-qreal expectedScale()
-{
-    bool ok = false;
-    const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
-    return ok ? scale : 1.0;
-}
+using testing::FakeDesktop;
 
-// Transparent pixels compare equal whatever colour they hold.
-QImage premultiplied(const QImage& image)
-{
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-} // namespace
-
-class Form1Test : public QObject {
-    Q_OBJECT
-
-    std::unique_ptr<mensurel::ui::Form1> form_;
-
-    template<typename T = QWidget> T* control(const QString& name) const
+class Form1Test : public ::testing::Test {
+protected:
+    Form1Test()
     {
-        return form_->findChild<T*>(name, Qt::FindDirectChildrenOnly);
+        desktop.onLaunchFailed = [this] { form.LaunchFailed(); };
     }
 
-    bool showForm(bool active = false)
-    {
-        form_->show();
-        if (!active) return QTest::qWaitForWindowExposed(form_.get());
-        form_->activateWindow();
-        return QTest::qWaitForWindowActive(form_.get());
-    }
-
-private slots:
-    void init() { form_ = std::make_unique<mensurel::ui::Form1>(); }
-    void cleanup() { form_.reset(); }
-
-    void controlGeometry_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("pixels");
-        // Twips / 15, edges rounded to the nearest pixel.
-        QTest::newRow("Command2 878,1560,2745,735") << "Command2" << QRect(59, 104, 183, 49);
-        QTest::newRow("Command1 on the same rectangle") << "Command1" << QRect(59, 104, 183, 49);
-        QTest::newRow("ums 2415,945,1455,330") << "ums" << QRect(161, 63, 97, 22);
-        QTest::newRow("inchs 315,945,1455,330") << "inchs" << QRect(21, 63, 97, 22);
-        QTest::newRow("mm 2400,360,1455,320") << "mm" << QRect(160, 24, 97, 21);
-        QTest::newRow("mils 345,360,1455,320") << "mils" << QRect(23, 24, 97, 21);
-        QTest::newRow("Label1, one row past the client area")
-            << "Label1" << QRect(56, 160, 198, 17);
-        QTest::newRow("Um 3990,1050,330,200") << "Um" << QRect(266, 70, 22, 13);
-        QTest::newRow("Inch 1890,1050,435,195") << "Inch" << QRect(126, 70, 29, 13);
-        QTest::newRow("metric 3960,435,375,255") << "metric" << QRect(264, 29, 25, 17);
-        QTest::newRow("english 1905,435,375,255") << "english" << QRect(127, 29, 25, 17);
-    }
-    void controlGeometry()
-    {
-        QFETCH(QString, name);
-        QFETCH(QRect, pixels);
-        QVERIFY(showForm());
-        QCOMPARE(form_->devicePixelRatio(), expectedScale());
-        QWidget* widget = control(name);
-        QVERIFY(widget != nullptr);
-        QCOMPARE(widget->geometry(), pixels);
-        QVERIFY(widget->isVisible() && widget->isEnabled());
-    }
-
-    void windowProperties()
-    {
-        QVERIFY(showForm());
-        QCOMPARE(form_->windowTitle(), QStringLiteral("Mensurel"));
-        QCOMPARE(form_->size(), QSize(300, 176));
-        QCOMPARE(form_->minimumSize(), form_->maximumSize());
-        const Qt::WindowFlags flags = form_->windowFlags();
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint)
-            && flags.testFlag(Qt::WindowCloseButtonHint));
-        // An icon without both images means a missing resource or ICO plug-in.
-        const QList<QSize> iconSizes = form_->windowIcon().availableSizes();
-        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
-    }
-
-    void firstPlacement_data()
-    {
-        QTest::addColumn<QRect>("available");
-        QTest::addColumn<QPoint>("client");
-        // With a frame of 8, 32, 8, 8 the whole window is 316 x 216.
-        QTest::newRow("large screen: design position")
-            << QRect(0, 0, 1920, 1080) << QPoint(466, 414);
-        QTest::newRow("fits exactly: design position") << QRect(0, 0, 774, 598) << QPoint(466, 414);
-        QTest::newRow("one pixel short on the right: centred")
-            << QRect(0, 0, 773, 600) << QPoint(237, 224);
-        QTest::newRow("screen smaller than the window: title bar kept on it")
-            << QRect(0, 0, 300, 200) << QPoint(8, 32);
-    }
-    void firstPlacement()
-    {
-        QFETCH(QRect, available);
-        QFETCH(QPoint, client);
-        QCOMPARE(
-            mensurel::ui::firstClientPosition(available, QSize(300, 176), QMargins(8, 32, 8, 8)),
-            client);
-    }
-
-    void placedOnItsScreen()
-    {
-        const QRect available = form_->screen()->availableGeometry();
-        QVERIFY(available.contains(form_->geometry()));
-        if (available.contains(QRect(458, 382, 316, 216)))
-            QCOMPARE(form_->geometry().topLeft(), QPoint(466, 414));
-    }
-
-    void fields_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<QString>("unit"); // part of the accessible name
-        QTest::newRow("mils") << "mils"
-                              << "1.0000"
-                              << "英制数据"
-                              << "mil";
-        QTest::newRow("mm") << "mm"
-                            << "0.0254"
-                            << "公制数据"
-                            << "mm";
-        QTest::newRow("inchs, three decimals") << "inchs"
-                                               << "0.001"
-                                               << "英制数据"
-                                               << "inch";
-        QTest::newRow("ums") << "ums"
-                             << "25.4000"
-                             << "公制数据"
-                             << "µm";
-    }
-    void fields()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, toolTip);
-        QFETCH(QString, unit);
-        auto* field = control<QLineEdit>(name);
-        QVERIFY(field != nullptr);
-        QCOMPARE(field->text(), text);
-        QCOMPARE(field->toolTip(), toolTip);
-        QVERIFY(!field->isReadOnly());
-        QCOMPARE(field->font(), form_->font());
-        QVERIFY2(field->accessibleName().contains(unit), qPrintable(field->accessibleName()));
-        // The window's own font carries the tooltip's glyphs.
-        for (const QChar ch : toolTip) QVERIFY(QFontMetrics(form_->font()).inFont(ch));
-    }
-
-    void labels_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption"); // empty: a notice text
-        QTest::addColumn<QString>("toolTip");
-        QTest::newRow("english") << "english"
-                                 << "Mil" << QString();
-        QTest::newRow("metric") << "metric"
-                                << "Mm" << QString();
-        QTest::newRow("Inch") << "Inch"
-                              << "Inch" << QString();
-        QTest::newRow("Um") << "Um"
-                            << "um" << QString();
-        QTest::newRow("Label1, notice line in the window font")
-            << "Label1" << QString() << "欢迎使用Brantovel开发的实用工具";
-    }
-    void labels()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, toolTip);
-        auto* label = control<QLabel>(name);
-        QVERIFY(label != nullptr);
-        QCOMPARE(label->toolTip(), toolTip);
-        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-        const QFont font = label->font();
-        if (caption.isEmpty()) {
-            QVERIFY(label->text().startsWith(QStringLiteral("Brantovel (C) ")));
-            QCOMPARE(font, form_->font());
-            for (const QChar ch : toolTip) QVERIFY(QFontMetrics(font).inFont(ch));
-        } else {
-            QCOMPARE(label->text(), caption);
-            QCOMPARE(font.family(), QStringLiteral("Arial"));
-            QCOMPARE(font.pointSize(), 9);
-            QCOMPARE(font.weight(), QFont::Bold);
-            QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
-            QVERIFY(QFontInfo(font).bold()); // a bold face was found for it
-        }
-        // The caption fits its label on one line.
-        QVERIFY(QFontMetrics(font).horizontalAdvance(label->text()) <= label->width());
-    }
-
-    void buttons_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<QString>("picture");
-        QTest::newRow("Command2, hover face, names the site's host")
-            << "Command2" << QStringLiteral("更多资讯请访问" EXPECTED_SITE_HOST)
-            << ":/pictures/command2";
-        QTest::newRow("Command1, normal face, no tooltip")
-            << "Command1" << QString() << ":/pictures/command1";
-    }
-    void buttons()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, toolTip);
-        QFETCH(QString, picture);
-        QVERIFY(showForm());
-        auto* button = control<QPushButton>(name);
-        QVERIFY(button != nullptr);
-        QCOMPARE(button->toolTip(), toolTip);
-        QVERIFY(button->text().isEmpty() && !button->isFlat());
-        QCOMPARE(button->iconSize(), QSize(175, 40));
-        // At 200 % the face is the picture drawn at twice the size, not the
-        // small one scaled up.
-        const qreal scale = button->devicePixelRatio();
-        const QString file = picture + (scale > 1.0 ? "@2x.gif" : ".gif");
-        const QPixmap shown = button->icon().pixmap(button->iconSize(), scale);
-        QCOMPARE(shown.size(), QSize(175, 40) * scale);
-        QCOMPARE(premultiplied(shown.toImage()), premultiplied(QImage(file)));
-    }
-
-    void tabOrder_data()
-    {
-        QTest::addColumn<QString>("hidden"); // a button hidden before walking
-        QTest::addColumn<QStringList>("walk");
-        QTest::newRow("design order, labels passed over")
-            << QString()
-            << QStringList { "mils", "mm", "inchs", "ums", "Command2", "Command1", "mils" };
-        QTest::newRow("hidden Command2 passed over")
-            << "Command2" << QStringList { "mils", "mm", "inchs", "ums", "Command1", "mils" };
-    }
-    void tabOrder()
-    {
-        QFETCH(QString, hidden);
-        QFETCH(QStringList, walk);
-        QVERIFY(showForm(true));
-        if (!hidden.isEmpty()) control(hidden)->hide();
-        QStringList walked { QApplication::focusWidget()->objectName() };
-        while (walked.size() < walk.size()) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            walked << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(walked, walk);
-    }
-
-    void stacking_data()
-    {
-        QTest::addColumn<QStringList>("hidden");
-        QTest::addColumn<QString>("onTop"); // empty: the window surface
-        QTest::newRow("both visible: Command2") << QStringList() << "Command2";
-        QTest::newRow("Command2 hidden: Command1") << QStringList { "Command2" } << "Command1";
-    }
-    void stacking()
-    {
-        QFETCH(QStringList, hidden);
-        QFETCH(QString, onTop);
-        QVERIFY(showForm());
-        for (const QString& name : hidden) control(name)->hide();
-        const QPoint centre = form_->mapToGlobal(QRect(59, 104, 183, 49).center());
-        QCOMPARE(QApplication::widgetAt(centre), onTop.isEmpty() ? form_.get() : control(onTop));
-    }
-
-    void framesOnSurface_data()
-    {
-        QTest::addColumn<QPoint>("at"); // device-independent pixels
-        QTest::addColumn<bool>("green");
-        QTest::newRow("Shape1 top-left corner") << QPoint(7, 8) << true;
-        QTest::newRow("Shape1 line is two pixels wide") << QPoint(8, 9) << true;
-        QTest::newRow("inside Shape1's line") << QPoint(9, 10) << false;
-        QTest::newRow("Shape1 right line, outer pixel") << QPoint(295, 50) << true;
-        QTest::newRow("right of Shape1") << QPoint(296, 50) << false;
-        QTest::newRow("Shape1 bottom line, inner pixel") << QPoint(150, 98) << true;
-        QTest::newRow("Shape2 top-left corner") << QPoint(14, 15) << true;
-        QTest::newRow("inside Shape2, not filled") << QPoint(15, 16) << false;
-        QTest::newRow("Shape2 right line beside the Mm label") << QPoint(288, 37) << true;
-        QTest::newRow("Shape2 line is one pixel wide") << QPoint(287, 20) << false;
-        QTest::newRow("Shape2 bottom line") << QPoint(150, 92) << true;
-        QTest::newRow("bare surface in the 3D-face colour") << QPoint(2, 2) << false;
-    }
-    void framesOnSurface()
-    {
-        QFETCH(QPoint, at);
-        QFETCH(bool, green);
-        QVERIFY(showForm());
-        const QImage image = form_->grab().toImage();
-        const int scale = qRound(image.devicePixelRatio());
-        QCOMPARE(scale, qRound(expectedScale()));
-        const QColor expected
-            = green ? QColor(0, 144, 64) : form_->palette().color(QPalette::Button);
-        for (int dy = 0; dy < scale; ++dy) {
-            for (int dx = 0; dx < scale; ++dx) { // every device pixel of the logical one
-                const QColor seen = image.pixelColor(at.x() * scale + dx, at.y() * scale + dy);
-                QVERIFY2(seen.rgb() == expected.rgb(), qPrintable(seen.name()));
-            }
-        }
-    }
+    FakeDesktop desktop;
+    Form1 form { desktop };
 };
 
-int main(int argc, char* argv[])
+// Conversions go through the right procedure and the right chain.
+struct ConversionRow {
+    const char* name;
+    UnitField from;
+    const char* text;
+    std::array<const char*, 4> expected; // inchs, mils, mm, ums
+};
+
+class ConversionTest : public Form1Test, public ::testing::WithParamInterface<ConversionRow> { };
+
+TEST_P(ConversionTest, KeyUpWritesTheThreeOtherFields)
 {
-    mensurel::platform::Application application(argc, argv);
-    Form1Test test;
-    return QTest::qExec(&test, argc, argv);
+    const ConversionRow& row = GetParam();
+    desktop.text(row.from) = row.text;
+    RunKeyUp(form, row.from);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(desktop.texts[i], row.expected[i]) << i;
+    EXPECT_EQ(desktop.writes, 3);
 }
 
-#include "form1_test.moc"
+INSTANTIATE_TEST_SUITE_P(Fields, ConversionTest,
+    ::testing::Values(
+        ConversionRow { "mm_2", UnitField::mm, "2", { "0.0787", "78.7402", "2", "2000.0000" } },
+        ConversionRow {
+            "inchs_1", UnitField::inchs, "1", { "1", "1000.0000", "25.4", "25399.9863" } },
+        ConversionRow {
+            "mils_minus_2", UnitField::mils, "-2", { "-.002", "-2", "-.0508", "-50.8" } },
+        ConversionRow {
+            "ums_1000", UnitField::ums, "1000", { "0.0394", "39.3701", "1.0000", "1000" } },
+        ConversionRow { "ums_abc_reads_as_zero", UnitField::ums, "abc",
+            { "0.0000", "0.0000", "0.0000", "abc" } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What the user does in one field, step by step, and how many conversions
+// it must run.
+enum class Step { Press, Release, RepeatPress, RepeatRelease, Edit, FocusOut };
+struct Action {
+    Step step;
+    int key = 0;
+    const char* text = nullptr; // Edit: the field's new text
+};
+struct KeyRuleRow {
+    const char* name;
+    std::vector<Action> actions;
+    int conversions;
+};
+
+constexpr int kDigit2 = '2';
+constexpr int kDigit1 = '1';
+constexpr int kV = 'V';
+constexpr int kCtrl = 1001;
+constexpr int kShift = 1002;
+constexpr int kTab = 1003;
+constexpr int kRight = 1004;
+
+class KeyRuleTest : public Form1Test, public ::testing::WithParamInterface<KeyRuleRow> { };
+
+TEST_P(KeyRuleTest, ConvertsAsOftenAsTheUserExpects)
+{
+    desktop.text(UnitField::mm) = "";
+    for (const Action& a : GetParam().actions) {
+        const KeyEvent key { .code = a.key,
+            .autoRepeat = a.step == Step::RepeatPress || a.step == Step::RepeatRelease };
+        switch (a.step) {
+        case Step::Press:
+        case Step::RepeatPress: form.KeyPressed(UnitField::mm, key); break;
+        case Step::Release:
+        case Step::RepeatRelease: form.KeyReleased(UnitField::mm, key); break;
+        case Step::Edit:
+            desktop.text(UnitField::mm) = a.text;
+            form.TextEditedByUser(UnitField::mm);
+            break;
+        case Step::FocusOut: form.FocusLeft(UnitField::mm); break;
+        }
+    }
+    EXPECT_EQ(desktop.writes, 3 * GetParam().conversions);
+    if (GetParam().conversions > 0) {
+        // Whatever the path, the fields end up showing the field's value.
+        FieldTexts expected { desktop.texts[0], desktop.texts[1], desktop.text(UnitField::mm),
+            desktop.texts[3] };
+        FieldTexts fresh = expected;
+        ASSERT_TRUE(ConvertFromField(UnitField::mm, fresh));
+        EXPECT_EQ(fresh, expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyRuleTest,
+    ::testing::Values(
+        KeyRuleRow { "typed_key_converts_once_at_its_release",
+            { { Step::Press, kDigit2 }, { Step::Edit, 0, "2" }, { Step::Release, kDigit2 } }, 1 },
+        KeyRuleRow { "held_key_converts_once_at_its_real_release",
+            { { Step::Press, kDigit2 }, { Step::Edit, 0, "2" }, { Step::RepeatRelease, kDigit2 },
+                { Step::RepeatPress, kDigit2 }, { Step::Edit, 0, "22" },
+                { Step::RepeatRelease, kDigit2 }, { Step::RepeatPress, kDigit2 },
+                { Step::Edit, 0, "222" }, { Step::Release, kDigit2 } },
+            1 },
+        KeyRuleRow { "tab_released_after_bringing_the_focus_here_converts_nothing",
+            { { Step::Release, kTab } }, 0 },
+        KeyRuleRow { "ctrl_v_converts_once",
+            { { Step::Press, kCtrl }, { Step::Press, kV }, { Step::Edit, 0, "2" },
+                { Step::Release, kV }, { Step::Release, kCtrl } },
+            1 },
+        KeyRuleRow { "ctrl_released_first_after_ctrl_v_converts_once",
+            { { Step::Press, kCtrl }, { Step::Press, kV }, { Step::Edit, 0, "2" },
+                { Step::Release, kCtrl }, { Step::Release, kV } },
+            1 },
+        KeyRuleRow { "two_pastes_under_one_ctrl_convert_twice",
+            { { Step::Press, kCtrl }, { Step::Press, kV }, { Step::Edit, 0, "2" },
+                { Step::Release, kV }, { Step::Press, kV }, { Step::Edit, 0, "22" },
+                { Step::Release, kV }, { Step::Release, kCtrl } },
+            2 },
+        KeyRuleRow { "shifted_key_converts_once",
+            { { Step::Press, kShift }, { Step::Press, kDigit2 }, { Step::Edit, 0, "2" },
+                { Step::Release, kDigit2 }, { Step::Release, kShift } },
+            1 },
+        KeyRuleRow { "overlapping_keys_convert_once_for_the_same_text",
+            { { Step::Press, kDigit1 }, { Step::Edit, 0, "1" }, { Step::Press, kDigit2 },
+                { Step::Edit, 0, "12" }, { Step::Release, kDigit1 }, { Step::Release, kDigit2 } },
+            1 },
+        KeyRuleRow { "menu_paste_converts_once", { { Step::Edit, 0, "2" } }, 1 },
+        KeyRuleRow { "menu_paste_then_undo_converts_each",
+            { { Step::Edit, 0, "2" }, { Step::Edit, 0, "" } }, 2 },
+        KeyRuleRow { "arrow_converts_though_it_changes_no_text",
+            { { Step::Press, kRight }, { Step::Release, kRight } }, 1 },
+        KeyRuleRow { "a_lone_ctrl_tap_after_typing_converts_again",
+            { { Step::Press, kDigit2 }, { Step::Edit, 0, "2" }, { Step::Release, kDigit2 },
+                { Step::Press, kCtrl }, { Step::Release, kCtrl } },
+            2 },
+        KeyRuleRow { "release_after_the_focus_left_converts_nothing",
+            { { Step::Press, kDigit2 }, { Step::Edit, 0, "2" }, { Step::FocusOut },
+                { Step::Release, kDigit2 } },
+            0 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Test, ChordEndsConvertAgainWhenAnotherFieldRewroteThisOne)
+{
+    // Ctrl+V in mm, then a menu paste in mils rewrites mm; the Ctrl release
+    // in mm converts from mm's new text, so the four fields agree.
+    form.KeyPressed(UnitField::mm, { .code = kCtrl });
+    form.KeyPressed(UnitField::mm, { .code = kV });
+    desktop.text(UnitField::mm) = "2";
+    form.TextEditedByUser(UnitField::mm);
+    form.KeyReleased(UnitField::mm, { .code = kV });
+    desktop.text(UnitField::mils) = "1";
+    form.TextEditedByUser(UnitField::mils);
+    EXPECT_EQ(desktop.text(UnitField::mm), "0.0254");
+    desktop.writes = 0;
+    form.KeyReleased(UnitField::mm, { .code = kCtrl });
+    EXPECT_EQ(desktop.writes, 3);
+    EXPECT_EQ(desktop.text(UnitField::mils), "1.0000");
+}
+
+// The picture button's two faces under the pointer, and the focus on them.
+enum class Move { Surface, Command1 };
+struct HoverRow {
+    const char* name;
+    std::optional<Face> focusBefore;
+    std::vector<Move> moves;
+    bool command1Visible;
+    bool command2Visible;
+    std::optional<Face> focusAfter;
+};
+
+class HoverTest : public Form1Test, public ::testing::WithParamInterface<HoverRow> { };
+
+TEST_P(HoverTest, SwapsTheFacesAndKeepsTheFocusOnTheButton)
+{
+    const HoverRow& row = GetParam();
+    desktop.focusedFace = row.focusBefore;
+    for (const Move m : row.moves) {
+        if (m == Move::Surface)
+            form.Form_MouseMove();
+        else
+            form.Command1_MouseMove();
+    }
+    EXPECT_EQ(desktop.command1Visible, row.command1Visible);
+    EXPECT_EQ(desktop.command2Visible, row.command2Visible);
+    EXPECT_EQ(desktop.focusedFace, row.focusAfter);
+    EXPECT_EQ(desktop.writes, 0); // no field changes
+}
+
+INSTANTIATE_TEST_SUITE_P(Faces, HoverTest,
+    ::testing::Values(HoverRow { "start_both_shown", {}, {}, true, true, {} },
+        HoverRow { "surface_normal", {}, { Move::Surface }, true, false, {} },
+        HoverRow {
+            "surface_then_command1_hover", {}, { Move::Surface, Move::Command1 }, false, true, {} },
+        HoverRow { "hover_then_surface_normal", {},
+            { Move::Surface, Move::Command1, Move::Surface }, true, false, {} },
+        HoverRow { "moves_within_command1_repeat_the_swap", {},
+            { Move::Surface, Move::Command1, Move::Command1 }, false, true, {} },
+        HoverRow { "focused_command2_hidden_by_surface_focus_moves_to_command1", Face::Command2,
+            { Move::Surface }, true, false, Face::Command1 },
+        HoverRow { "focused_command1_hidden_by_hover_focus_moves_to_command2", Face::Command2,
+            { Move::Surface, Move::Command1 }, false, true, Face::Command2 },
+        HoverRow { "focus_on_the_shown_face_stays", Face::Command1, { Move::Surface }, true, false,
+            Face::Command1 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Test, OutOfRangeKeepsTheFieldsAndTellsTheUserOnce)
+{
+    const std::array<std::string, 4> before = desktop.texts;
+    desktop.text(UnitField::inchs) = "1e400";
+    form.inchs_KeyUp();
+    EXPECT_EQ(desktop.writes, 0);
+    EXPECT_EQ(desktop.texts[1], before[1]);
+    EXPECT_EQ(desktop.beeps, 1);
+    ASSERT_TRUE(desktop.notice(UnitField::inchs));
+    EXPECT_EQ(*desktop.notice(UnitField::inchs), texts::kOutOfRange);
+    EXPECT_EQ(desktop.description(UnitField::inchs), texts::kOutOfRange);
+
+    // Typing on while out of range: the notice stays, no second beep.
+    desktop.text(UnitField::inchs) = "1e4000";
+    form.inchs_KeyUp();
+    EXPECT_EQ(desktop.beeps, 1);
+    EXPECT_TRUE(desktop.notice(UnitField::inchs));
+
+    // A number that converts takes the notice away.
+    desktop.text(UnitField::inchs) = "1";
+    form.inchs_KeyUp();
+    EXPECT_FALSE(desktop.notice(UnitField::inchs));
+    EXPECT_TRUE(desktop.description(UnitField::inchs).empty());
+    EXPECT_EQ(desktop.text(UnitField::mils), "1000.0000");
+
+    // Out of range again: a new beep.
+    desktop.text(UnitField::inchs) = "99999999999";
+    form.inchs_KeyUp();
+    EXPECT_EQ(desktop.beeps, 2);
+}
+
+TEST_F(Form1Test, EscapeHidesTheNoticeUntilTheTextChanges)
+{
+    desktop.text(UnitField::ums) = "1e400";
+    form.KeyPressed(UnitField::ums, { .code = '0' });
+    form.KeyReleased(UnitField::ums, { .code = '0' });
+    ASSERT_TRUE(desktop.notice(UnitField::ums));
+
+    const KeyEvent escape { .code = 27, .escape = true };
+    form.KeyPressed(UnitField::ums, escape);
+    EXPECT_FALSE(desktop.notice(UnitField::ums));
+    form.KeyReleased(UnitField::ums, escape);
+    EXPECT_FALSE(desktop.notice(UnitField::ums)) << "the release brought it back";
+    // Still described for a screen reader, still no beep again.
+    EXPECT_EQ(desktop.description(UnitField::ums), texts::kOutOfRange);
+    EXPECT_EQ(desktop.beeps, 1);
+
+    form.KeyPressed(UnitField::ums, { .code = kRight });
+    form.KeyReleased(UnitField::ums, { .code = kRight });
+    EXPECT_FALSE(desktop.notice(UnitField::ums));
+
+    desktop.text(UnitField::ums) = "1e4000";
+    form.KeyPressed(UnitField::ums, { .code = '0' });
+    form.KeyReleased(UnitField::ums, { .code = '0' });
+    EXPECT_TRUE(desktop.notice(UnitField::ums));
+}
+
+TEST_F(Form1Test, EachClickLaunchesTheSiteOnce)
+{
+    form.Command2_Click();
+    form.Command1_Click();
+    form.Command1_Click();
+    EXPECT_EQ(desktop.launches, std::vector<std::string>(3, std::string(SiteAddress())));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(Form1Test, FailedLaunchIsReportedNamingTheAddressAndNothingElseChanges)
+{
+    desktop.launchFails = true;
+    form.Command2_Click();
+    ASSERT_EQ(desktop.messages.size(), 1U);
+    EXPECT_NE(desktop.messages[0].find(std::string(SiteAddress())), std::string::npos);
+    EXPECT_EQ(desktop.writes, 0);
+    EXPECT_TRUE(desktop.command2Visible);
+}
+
+struct YearRow {
+    int year;
+    const char* caption;
+};
+
+class NoticeLineTest : public Form1Test, public ::testing::WithParamInterface<YearRow> { };
+
+TEST_P(NoticeLineTest, LoadWritesTheYearOnce)
+{
+    desktop.year = GetParam().year;
+    form.Form_Load();
+    EXPECT_EQ(desktop.caption, GetParam().caption);
+    EXPECT_EQ(desktop.yearReads, 1);
+    // Typing and pointer movement never touch it again.
+    desktop.year += 1;
+    form.mm_KeyUp();
+    form.Form_MouseMove();
+    EXPECT_EQ(desktop.caption, GetParam().caption);
+    EXPECT_EQ(desktop.yearReads, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Years, NoticeLineTest,
+    ::testing::Values(YearRow { 2026, "Brantovel 版权所有 (C) 2003 - 2026" },
+        YearRow { 2003, "Brantovel 版权所有 (C) 2003 - 2003" },
+        YearRow { 9999, "Brantovel 版权所有 (C) 2003 - 9999" }));
+
+} // namespace
+} // namespace mensurel::ui

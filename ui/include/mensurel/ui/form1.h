@@ -1,63 +1,37 @@
-// The one window of the program, built from the design tables in layout.h.
+// The window Form1 as behaviour: its event procedures and the rules that
+// decide when they run. A desktop layer feeds it plain events (a key pressed
+// or released in a field, the focus leaving a field, a text changed by the
+// user, pointer movement, clicks) and it acts through a Desktop.
 #pragma once
 
-#include <QRect>
-#include <QWidget>
+#include "mensurel/ui/desktop.h"
 
+#include <mensurel/convert.h>
+
+#include <array>
+#include <optional>
+#include <string>
 #include <vector>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QScreen;
-
-namespace mensurel {
-enum class UnitField; // <mensurel/convert.h>
-} // namespace mensurel
 
 namespace mensurel::ui {
 
-class Form1 final : public QWidget {
-    Q_OBJECT
+// A key as a desktop reports it: its own key code (any stable number per
+// physical key), whether the event is a repetition of a held key, and
+// whether it is the Escape key.
+struct KeyEvent {
+    int code = 0;
+    bool autoRepeat = false;
+    bool escape = false;
+};
 
+class Form1 {
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    explicit Form1(Desktop& desktop);
 
-    // The window's load event, run once between building the window and
-    // showing it: the notice line gets this year, read from today's date.
-    void Form_Load();
-
-    // The controls by their design names. The two frames are not widgets:
-    // they are drawn on the window surface.
-    QLineEdit* inchs() const { return inchs_; }
-    QLineEdit* mils() const { return mils_; }
-    QLineEdit* mm() const { return mm_; }
-    QLineEdit* ums() const { return ums_; }
-    QPushButton* command1() const { return command1_; }
-    QPushButton* command2() const { return command2_; }
-    QLabel* label1() const { return label1_; }
-
-    // Puts the window where it first opens on `screen` (the design position
-    // when the whole window fits there, otherwise centred).
-    void placeOn(const QScreen* screen);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    struct Outline {
-        QRect rect; // outer edge of the outline, in pixels
-        int lineWidth; // drawn inwards from the edge
-    };
-
-    void buildControls();
-    void orderStacking();
-    void orderTabs();
-    void bindEvents();
-
-    // The event procedures; bindEvents() ties each to its control's event.
-    void Form_MouseMove();
-    void Command1_MouseMove();
+    // The procedures, named after their control and event.
+    void Form_Load(); // once, after building and before showing the window
+    void Form_MouseMove(); // the pointer moved over the bare window surface
+    void Command1_MouseMove(); // the pointer moved over Command1
     void Command1_Click();
     void Command2_Click();
     void inchs_KeyUp();
@@ -65,20 +39,42 @@ private:
     void mm_KeyUp();
     void ums_KeyUp();
 
-    // Converts the text of `from` and writes the three other fields; when
-    // the number is out of range they keep their texts and the user is told
-    // at `from`.
-    void convertFrom(UnitField from);
-    QLineEdit* field(UnitField unit) const;
+    // When a field converts. A key released in the field that also took its
+    // press runs the field's KeyUp once; an auto-repeated release does not.
+    // A release that only ends a chord already converted (Ctrl after the V of
+    // Ctrl+V, Shift after a digit) converts nothing when the field's text is
+    // unchanged since. A text changed by the user while no key is held in
+    // the field (a paste or undo from the menu, a middle-click paste, a drop)
+    // converts once. The program's own writes never reach these.
+    void KeyPressed(UnitField field, const KeyEvent& key);
+    void KeyReleased(UnitField field, const KeyEvent& key);
+    void FocusLeft(UnitField field);
+    void TextEditedByUser(UnitField field);
 
-    std::vector<Outline> frames_; // bottom-most first
-    QLineEdit* inchs_ = nullptr;
-    QLineEdit* mils_ = nullptr;
-    QLineEdit* mm_ = nullptr;
-    QLineEdit* ums_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QLabel* label1_ = nullptr;
+    // The desktop's report that the launch of the web site failed.
+    void LaunchFailed();
+
+private:
+    struct FieldState {
+        struct Held {
+            int code;
+            bool convertedWhileHeld; // a conversion ran while this key was down
+        };
+        std::vector<Held> held; // keys pressed in this field, not yet released
+        std::optional<std::string> lastConverted; // text of the last conversion from here
+        std::optional<std::string> failedText; // text that could not be converted
+        bool noticeDismissed = false; // the user closed the notice (Escape)
+    };
+
+    void ConvertFromField(UnitField from);
+    void HoverSwap(Face show, Face hide);
+    FieldState& state(UnitField field);
+
+    Desktop& desktop_;
+    std::array<FieldState, 4> fields_ {};
 };
+
+// The KeyUp procedure of each field.
+void RunKeyUp(Form1& form, UnitField field);
 
 } // namespace mensurel::ui

@@ -1,7 +1,8 @@
 // The window's events: typing and editing convert, the notice line takes the
 // year at load, and the picture button swaps its faces under the pointer.
-#include <mensurel/platform.h>
-#include <mensurel/ui/form1.h>
+#include <mensurel/qt/application.h>
+#include <mensurel/qt/window.h>
+#include <mensurel/ui/design.h>
 
 #include <QClipboard>
 #include <QFontMetrics>
@@ -11,14 +12,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QToolTip>
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
-class EventsTest : public QObject {
+class WindowEventsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<mensurel::ui::Form1> form_;
+    std::unique_ptr<mensurel::qt::Window> form_;
 
     QLineEdit* field(const QString& name) const
     {
@@ -32,10 +34,18 @@ class EventsTest : public QObject {
             form_->ums()->text() };
     }
 
+    QString noticeText() const
+    {
+        const auto* label = qobject_cast<const QLabel*>(form_->notice());
+        return label != nullptr ? label->text() : QString();
+    }
+
 private slots:
     void init()
     {
-        form_ = std::make_unique<mensurel::ui::Form1>();
+        form_ = std::make_unique<mensurel::qt::Window>();
+        // No browser: a test that clicks sets its own handler.
+        form_->setLaunchHandler([](std::string_view, const std::function<void()>&) {});
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         // Off every window, so that the first move of a test is a move.
@@ -43,9 +53,8 @@ private slots:
     }
     void cleanup()
     {
-        QToolTip::hideText();
         form_.reset();
-        mensurel::platform::setDateSource({});
+        mensurel::qt::setDateSource({});
     }
 
     void typingConverts_data()
@@ -198,18 +207,131 @@ private slots:
         QTest::keyClicks(inchs, then);
         expected[0] = first + then;
         QCOMPARE(texts(), expected);
-        const QString notice = mensurel::platform::outOfRangeText();
+        const QString notice = QString::fromUtf8(mensurel::ui::texts::kOutOfRange.data(),
+            qsizetype(mensurel::ui::texts::kOutOfRange.size()));
         QVERIFY(notice.contains(QStringLiteral("超出范围")));
-        QVERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), notice);
+        QVERIFY(form_->notice()->isVisible());
+        QCOMPARE(noticeText(), notice);
         QCOMPARE(inchs->accessibleDescription(), notice);
+
+        // Escape hides it; its release does not bring it back.
+        QTest::keyClick(inchs, Qt::Key_Escape);
+        QVERIFY(!form_->notice()->isVisible());
+        QCOMPARE(inchs->text(), first + then);
 
         // The next key converts again and takes the notice away.
         inchs->selectAll();
         QTest::keyClicks(inchs, QStringLiteral("1"));
         QCOMPARE(texts(), (QStringList { "1", "1000.0000", "25.4", "25399.9863" }));
         QVERIFY(inchs->accessibleDescription().isEmpty());
-        QTRY_VERIFY(!QToolTip::isVisible());
+        QVERIFY(!form_->notice()->isVisible());
+    }
+
+    // The notice stands next to its field and wholly on the screen, at every
+    // scale (the scale comes from QT_SCALE_FACTOR).
+    void noticeOnScreen_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ums, at the right") << "ums";
+        QTest::newRow("mils, at the left") << "mils";
+        QTest::newRow("inchs, lower row") << "inchs";
+    }
+    void noticeOnScreen()
+    {
+        QFETCH(QString, name);
+        QLineEdit* at = field(name);
+        at->setFocus();
+        at->clear();
+        QTest::keyClicks(at, QStringLiteral("1e400"));
+        QVERIFY(form_->notice()->isVisible());
+        const QRect notice = form_->notice()->frameGeometry();
+        const QRect available = at->screen()->availableGeometry();
+        QVERIFY2(available.contains(notice),
+            qPrintable(QStringLiteral("notice %1,%2 %3x%4 on %5x%6")
+                           .arg(notice.x())
+                           .arg(notice.y())
+                           .arg(notice.width())
+                           .arg(notice.height())
+                           .arg(available.width())
+                           .arg(available.height())));
+        // Beside the field: touching it from below or from above.
+        const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
+        if (notice.height() + fieldOnScreen.height() < available.height())
+            QVERIFY(notice.top() == fieldOnScreen.bottom() + 1
+                || notice.bottom() + 1 == fieldOnScreen.top());
+    }
+
+    // A paste longer than Qt's default limit of 32,767 characters is kept
+    // whole and converted whole: "1", 40,000 blanks, "5" reads 15 mm.
+    void longPasteConvertsWhole()
+    {
+        const QString text
+            = QStringLiteral("1") + QString(40000, QLatin1Char(' ')) + QStringLiteral("5");
+        QGuiApplication::clipboard()->setText(text);
+        QLineEdit* mm = form_->mm();
+        mm->setFocus();
+        mm->selectAll();
+        QTest::keyClick(mm, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(mm->text().size(), qsizetype(40002));
+        QCOMPARE(form_->mils()->text(), QStringLiteral("590.5512"));
+    }
+
+    // Return and Enter on a focused face click it once; in a field they are
+    // key releases like any other.
+    void returnClicksAFocusedFace_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Command2, Return") << "Command2" << int(Qt::Key_Return);
+        QTest::newRow("Command2, keypad Enter") << "Command2" << int(Qt::Key_Enter);
+        QTest::newRow("Command1, Return") << "Command1" << int(Qt::Key_Return);
+        QTest::newRow("Command1, Space") << "Command1" << int(Qt::Key_Space);
+    }
+    void returnClicksAFocusedFace()
+    {
+        QFETCH(QString, face);
+        QFETCH(int, key);
+        QStringList opened;
+        form_->setLaunchHandler([&](std::string_view address, const std::function<void()>&) {
+            opened << QString::fromUtf8(address.data(), qsizetype(address.size()));
+        });
+        if (face == "Command1") QTest::mouseMove(form_.get(), QPoint(4, 4));
+        auto* button = form_->findChild<QPushButton*>(face);
+        QVERIFY(button->isVisible());
+        button->setFocus();
+        const QStringList before = texts();
+        QTest::keyClick(button, Qt::Key(key));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(texts(), before);
+
+        opened.clear();
+        form_->mm()->setFocus();
+        form_->mm()->setText(QStringLiteral("2"));
+        QTest::keyClick(form_->mm(), Qt::Key(key == Qt::Key_Space ? Qt::Key_Return : key));
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(form_->mils()->text(), QStringLiteral("78.7402"));
+    }
+
+    // The hover swap hides the face that holds the focus: the focus passes
+    // to the face shown, and a Space then launches and changes no field.
+    void focusStaysOnTheButtonAcrossTheSwap()
+    {
+        int launches = 0;
+        form_->setLaunchHandler(
+            [&](std::string_view, const std::function<void()>&) { ++launches; });
+        QTest::mouseMove(form_.get(), QPoint(4, 4)); // normal: Command1 shown
+        form_->mils()->setFocus();
+        QTest::keyClick(form_->mils(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), form_->command1());
+        QTest::mouseMove(form_->command1(), QPoint(20, 20)); // hover: Command2 shown
+        QVERIFY(form_->command2()->isVisible() && !form_->command1()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), form_->command2());
+        const QStringList before = texts();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(launches, 1);
+        QCOMPARE(texts(), before);
+        QTest::mouseMove(form_.get(), QPoint(4, 4)); // and back
+        QCOMPARE(QApplication::focusWidget(), form_->command1());
     }
 
     void noticeLine_data()
@@ -225,12 +347,12 @@ private slots:
         QFETCH(QDate, today);
         int reads = 0;
         if (today.isValid()) {
-            mensurel::platform::setDateSource([&] {
+            mensurel::qt::setDateSource([&] {
                 ++reads;
                 return today;
             });
         }
-        form_->Form_Load();
+        form_->form().Form_Load();
         const int year = today.isValid() ? today.year() : QDate::currentDate().year();
         const QString expected = QStringLiteral("Brantovel 版权所有 (C) 2003 - %1").arg(year);
         QLabel* label = form_->label1();
@@ -241,7 +363,7 @@ private slots:
 
         // A day later, after typing and pointer movement, the year read at
         // load stays.
-        mensurel::platform::setDateSource([&] { return today.addDays(1); });
+        mensurel::qt::setDateSource([&] { return today.addDays(1); });
         QTest::keyClicks(form_->mm(), QStringLiteral("2"));
         QTest::mouseMove(form_.get(), QPoint(4, 4));
         QCOMPARE(label->text(), expected);
@@ -333,9 +455,9 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    mensurel::platform::Application application(argc, argv);
-    EventsTest test;
+    mensurel::qt::Application application(argc, argv);
+    WindowEventsTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "events_test.moc"
+#include "window_events_test.moc"

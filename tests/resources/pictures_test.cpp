@@ -416,4 +416,4 @@ void TestPictures::highDpiFaceFound()
 }
 
 QTEST_MAIN(TestPictures)
-#include "tst_pictures.moc"
+#include "pictures_test.moc"

@@ -1,0 +1,78 @@
+#include "mensurel/qt/application.h"
+
+#include "text.h"
+
+#include <mensurel/ui/design.h>
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include <exception>
+#include <utility>
+
+namespace mensurel::qt {
+
+namespace {
+
+DateSource& dateSource()
+{
+    static DateSource source;
+    return source;
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(toQString(ui::Window().title));
+    // Qt's own texts (the fields' context menu, message-box buttons) in the
+    // desktop's language, beside the window's Chinese texts. Without a
+    // translation for that language they stay English.
+    auto* translator = new QTranslator(this);
+    qtTranslated_ = translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && installTranslator(translator);
+}
+
+int Application::run()
+{
+    return exec();
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    // Qt does not let exceptions travel through its event loop; this is the
+    // one place where they are caught. The event that raised one is dropped,
+    // the user is told, and the program goes on.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        reportError(activeWindow(),
+            QString::fromStdString(
+                ui::texts::UnexpectedError(QString::fromLocal8Bit(error.what()).toStdString())));
+    } catch (...) {
+        reportError(activeWindow(), QString::fromStdString(ui::texts::UnexpectedError({})));
+    }
+    return false;
+}
+
+QDate today()
+{
+    const DateSource& source = dateSource();
+    return source ? source() : QDate::currentDate();
+}
+
+void setDateSource(DateSource source)
+{
+    dateSource() = std::move(source);
+}
+
+void reportError(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, toQString(ui::Window().title), text);
+}
+
+} // namespace mensurel::qt

@@ -1,0 +1,424 @@
+#include "mensurel/qt/window.h"
+
+#include "launcher.h"
+#include "mensurel/qt/application.h"
+#include "text.h"
+
+#include <mensurel/ui/design.h>
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QToolTip>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace mensurel::qt {
+
+namespace {
+
+QRect toQRect(const ui::PixelRect& r)
+{
+    return { r.left, r.top, r.width, r.height };
+}
+
+ui::PixelRect toPixelRect(const QRect& r)
+{
+    return { .left = r.left(), .top = r.top(), .width = r.width(), .height = r.height() };
+}
+
+QColor toQColor(const ui::Rgb& rgb)
+{
+    return { rgb.red, rgb.green, rgb.blue };
+}
+
+QFont toFont(const ui::FontDesign& design)
+{
+    QStringList families;
+    for (std::string_view family : design.families) {
+        if (!family.empty()) families << toQString(family);
+    }
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(design.pointSize);
+    font.setWeight(design.bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+QWidget* createControl(const ui::ControlDesign& design, QWidget* parent)
+{
+    switch (design.kind) {
+    case ui::ControlKind::TextField: {
+        auto* field = new QLineEdit(toQString(design.text), parent);
+        field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        field->setFocusPolicy(Qt::StrongFocus);
+        // No limit below what the widget can hold: a long paste is kept
+        // whole instead of being cut at Qt's default of 32,767 characters.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        return field;
+    }
+    case ui::ControlKind::Label: {
+        auto* label = new QLabel(toQString(design.text), parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFocusPolicy(Qt::NoFocus);
+        // The label leaves its background to the window surface, which has
+        // the same colour; so the frames drawn there stay whole where a
+        // label's rectangle reaches over them (the "Mm" label's last column
+        // lies on the inner frame's right-hand line).
+        label->setAutoFillBackground(false);
+        return label;
+    }
+    case ui::ControlKind::PictureButton: {
+        auto* button = new QPushButton(parent);
+        button->setFlat(false);
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::StrongFocus);
+        // QIcon picks up the "@2x" file beside the picture for high DPI.
+        button->setIcon(QIcon(QStringLiteral(":/pictures/%1.gif").arg(toQString(design.picture))));
+        button->setIconSize(QSize(ui::Window().pictureWidth, ui::Window().pictureHeight));
+        return button;
+    }
+    case ui::ControlKind::Frame: break;
+    }
+    return nullptr;
+}
+
+QLabel* createNotice(QWidget* window)
+{
+    auto* notice = new QLabel(window, Qt::ToolTip | Qt::FramelessWindowHint);
+    notice->setObjectName(QStringLiteral("notice"));
+    notice->setTextFormat(Qt::PlainText);
+    notice->setWordWrap(true);
+    notice->setPalette(QToolTip::palette());
+    notice->setForegroundRole(QPalette::ToolTipText);
+    notice->setBackgroundRole(QPalette::ToolTipBase);
+    notice->setAutoFillBackground(true);
+    notice->setFrameStyle(QFrame::Box | QFrame::Plain);
+    notice->setMargin(3);
+    notice->setFocusPolicy(Qt::NoFocus);
+    notice->setAttribute(Qt::WA_ShowWithoutActivating);
+    return notice;
+}
+
+bool isReturn(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+Window::Window(QWidget* parent)
+    : QWidget(parent)
+    , form_(*this)
+{
+    const ui::WindowDesign& design = ui::Window();
+    setWindowTitle(toQString(design.title));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/%1.ico").arg(toQString(design.icon))));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(toQRect(ui::ToPixels(design.clientArea)).size());
+
+    QPalette surface = palette();
+    surface.setColor(QPalette::Window, surface.color(QPalette::Button));
+    setPalette(surface);
+    setAutoFillBackground(true);
+    setFont(toFont(design.defaultFont));
+
+    buildControls();
+    bindEvents();
+    notice_ = createNotice(this);
+    launch_ = [this](std::string_view address, std::function<void()> failed) {
+        launchWebAddress(QUrl(toQString(address)), this, std::move(failed));
+    };
+    placeOn(QGuiApplication::screenAt(toQRect(ui::ToPixels(design.clientArea)).topLeft()));
+}
+
+Window::~Window()
+{
+    abandonLaunches(this);
+}
+
+void Window::buildControls()
+{
+    std::array<QWidget*, 13> widgets {}; // by table row; null for the frames
+    const auto controls = ui::Controls();
+    for (std::size_t row = 0; row < controls.size(); ++row) {
+        const ui::ControlDesign& design = controls[row];
+        const QRect rect = toQRect(ui::ToPixels(design.rect));
+        if (design.kind == ui::ControlKind::Frame) {
+            frames_.push_back({ rect, design.lineWidth });
+            continue;
+        }
+        QWidget* control = createControl(design, this);
+        control->setObjectName(toQString(design.name));
+        control->setGeometry(rect);
+        if (design.font == ui::ControlFont::UnitLabel)
+            control->setFont(toFont(ui::Window().unitLabelFont));
+        if (!design.toolTip.empty()) control->setToolTip(toQString(ui::ToolTipOf(design)));
+        if (!design.accessibleName.empty())
+            control->setAccessibleName(toQString(design.accessibleName));
+        widgets[row] = control;
+    }
+    // The table lists the frames topmost first; they are painted bottom-most
+    // first.
+    std::reverse(frames_.begin(), frames_.end());
+
+    const auto at = [&](ui::Control id) { return widgets[static_cast<std::size_t>(id)]; };
+    fields_ = { static_cast<QLineEdit*>(at(ui::Control::inchs)),
+        static_cast<QLineEdit*>(at(ui::Control::mils)),
+        static_cast<QLineEdit*>(at(ui::Control::mm)),
+        static_cast<QLineEdit*>(at(ui::Control::ums)) };
+    command1_ = static_cast<QPushButton*>(at(ui::Control::Command1));
+    command2_ = static_cast<QPushButton*>(at(ui::Control::Command2));
+    label1_ = static_cast<QLabel*>(at(ui::Control::Label1));
+
+    // Stacking: raising from the bottom-most row upwards leaves the first
+    // row on top.
+    for (std::size_t row = widgets.size(); row-- > 0;) {
+        if (widgets[row] != nullptr) widgets[row]->raise();
+    }
+
+    // Tab order: the focus-taking controls by tab position; the labels hold
+    // tab positions but never take the focus.
+    std::vector<std::pair<int, QWidget*>> chain;
+    for (std::size_t row = 0; row < controls.size(); ++row) {
+        const ui::ControlKind kind = controls[row].kind;
+        if (kind == ui::ControlKind::TextField || kind == ui::ControlKind::PictureButton)
+            chain.emplace_back(controls[row].tabIndex, widgets[row]);
+    }
+    std::sort(
+        chain.begin(), chain.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1].second, chain[i].second);
+    if (!chain.empty()) chain.front().second->setFocus(Qt::OtherFocusReason);
+}
+
+void Window::bindEvents()
+{
+    // Pointer movement without a button held reaches only widgets that track
+    // the mouse: the window surface (the frames are painted on it) and
+    // Command1. A move that a control does not take goes on to the window;
+    // the labels, the fields and both buttons stop it there, so that moving
+    // over them never runs Form_MouseMove. Command1 needs the stop too: its
+    // own procedure runs, but the button itself leaves the move untaken.
+    setMouseTracking(true);
+    command1_->setMouseTracking(true);
+    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        control->setAttribute(Qt::WA_NoMousePropagation);
+
+    installEventFilter(this);
+    command1_->installEventFilter(this);
+    command2_->installEventFilter(this);
+    connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+    connect(command2_, &QPushButton::clicked, this, [this] { form_.Command2_Click(); });
+    for (const UnitField unit :
+        { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums }) {
+        field(unit)->installEventFilter(this);
+        // textEdited comes from the user's edits only, never from setText.
+        connect(field(unit), &QLineEdit::textEdited, this,
+            [this, unit] { form_.TextEditedByUser(unit); });
+    }
+}
+
+int Window::fieldIndex(const QObject* object) const
+{
+    const auto* const it = std::find(fields_.begin(), fields_.end(), object);
+    return it == fields_.end() ? -1 : static_cast<int>(it - fields_.begin());
+}
+
+bool Window::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == this) {
+        if (type == QEvent::MouseMove) form_.Form_MouseMove();
+        // The notice belongs where the field was; it does not follow.
+        if (type == QEvent::Move || type == QEvent::Hide || type == QEvent::WindowDeactivate)
+            notice_->hide();
+        return false;
+    }
+    if (watched == command1_ && type == QEvent::MouseMove) form_.Command1_MouseMove();
+    if ((watched == command1_ || watched == command2_) && type == QEvent::KeyPress) {
+        // Return and Enter click a focused face, as on the desktops the tool
+        // was designed for; Space stays with the button itself.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (isReturn(key)) {
+            if (!key->isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
+            return true;
+        }
+        return false;
+    }
+    const int index = fieldIndex(watched);
+    if (index < 0) return false;
+    const auto unit = static_cast<UnitField>(index);
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const ui::KeyEvent plain { .code = key->key(),
+            .autoRepeat = key->isAutoRepeat(),
+            .escape = key->key() == Qt::Key_Escape };
+        if (type == QEvent::KeyPress)
+            form_.KeyPressed(unit, plain);
+        else
+            form_.KeyReleased(unit, plain);
+        break;
+    }
+    case QEvent::FocusOut:
+        form_.FocusLeft(unit);
+        if (noticeField_ == index) notice_->hide();
+        break;
+    default: break;
+    }
+    return false;
+}
+
+const QWidget* Window::notice() const
+{
+    return notice_;
+}
+
+void Window::setLaunchHandler(LaunchHandler handler)
+{
+    launch_ = std::move(handler);
+}
+
+void Window::placeOn(const QScreen* screen)
+{
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    const QRect design = toQRect(ui::ToPixels(ui::Window().clientArea));
+    if (screen == nullptr) {
+        move(design.topLeft());
+        return;
+    }
+    // Before the window is first shown the window manager's frame is not
+    // known yet; allow for a usual one.
+    const ui::PixelPoint position
+        = ui::FirstClientPosition(toPixelRect(screen->availableGeometry()), design.width(),
+            design.height(), ui::Window().frameAllowance);
+    setGeometry(QRect(QPoint(position.x, position.y), design.size()));
+}
+
+void Window::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    const QColor colour = toQColor(ui::Window().frameColour);
+    for (const Outline& frame : frames_) {
+        // The outline lies inside the frame's rectangle, `lineWidth` pixels
+        // wide along each edge; the inside is not filled.
+        const QRect& r = frame.rect;
+        const int w = frame.lineWidth;
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), w), colour);
+        painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), colour);
+        painter.fillRect(QRect(r.left(), r.top(), w, r.height()), colour);
+        painter.fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), colour);
+    }
+}
+
+// The desktop operations of the window's procedures.
+
+std::string Window::FieldText(UnitField unit) const
+{
+    return toUtf8(field(unit)->text());
+}
+
+void Window::SetFieldText(UnitField unit, const std::string& text)
+{
+    field(unit)->setText(toQString(text)); // emits no textEdited
+}
+
+QPushButton* Window::face(ui::Face which) const
+{
+    return which == ui::Face::Command1 ? command1_ : command2_;
+}
+
+void Window::SetFaceVisible(ui::Face which, bool visible)
+{
+    face(which)->setVisible(visible);
+}
+
+bool Window::FaceHasFocus(ui::Face which) const
+{
+    return face(which)->hasFocus();
+}
+
+void Window::FocusFace(ui::Face which)
+{
+    face(which)->setFocus(Qt::OtherFocusReason);
+}
+
+void Window::SetNoticeCaption(const std::string& text)
+{
+    label1_->setText(toQString(text));
+}
+
+int Window::CurrentYear() const
+{
+    return today().year();
+}
+
+void Window::StartLaunch(std::string_view address)
+{
+    // The report of a failure arrives from the event loop, after the click
+    // has been handled.
+    launch_(address, [this] { form_.LaunchFailed(); });
+}
+
+void Window::Beep()
+{
+    QApplication::beep();
+}
+
+void Window::ShowFieldNotice(UnitField unit, const std::string& text)
+{
+    QLineEdit* at = field(unit);
+    const QString notice = toQString(text);
+    at->setAccessibleDescription(notice);
+    notice_->setText(notice);
+    notice_->setFont(font());
+    noticeField_ = static_cast<int>(unit);
+
+    // Beside the field and wholly on the screen, wrapped when the screen is
+    // narrower than the text.
+    const QScreen* screen = at->screen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+    notice_->setMaximumWidth(available.isValid() ? available.width() : QWIDGETSIZE_MAX);
+    notice_->adjustSize();
+    const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
+    QPoint position(fieldOnScreen.left(), fieldOnScreen.bottom() + 1);
+    if (available.isValid()) {
+        const ui::PixelPoint placed = ui::PlaceNotice(toPixelRect(fieldOnScreen), notice_->width(),
+            notice_->height(), toPixelRect(available));
+        position = QPoint(placed.x, placed.y);
+    }
+    notice_->move(position);
+    notice_->show();
+    notice_->raise();
+}
+
+void Window::HideFieldNotice(UnitField unit, bool forget)
+{
+    if (noticeField_ == static_cast<int>(unit)) notice_->hide();
+    if (forget) field(unit)->setAccessibleDescription(QString());
+}
+
+void Window::ShowMessage(const std::string& text)
+{
+    reportError(this, toQString(text));
+}
+
+} // namespace mensurel::qt

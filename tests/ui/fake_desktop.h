@@ -1,0 +1,81 @@
+// A desktop without a toolkit: four field texts, two faces, a focus, a
+// notice line, and a log of what the window's procedures asked for.
+#pragma once
+
+#include <mensurel/ui/desktop.h>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mensurel::ui::testing {
+
+class FakeDesktop final : public Desktop {
+public:
+    // The design's starting texts, in UnitField order: inchs, mils, mm, ums.
+    std::array<std::string, 4> texts { "0.001", "1.0000", "0.0254", "25.4000" };
+    bool command1Visible = true;
+    bool command2Visible = true;
+    std::optional<Face> focusedFace; // empty: the focus is in a field
+    std::string caption;
+    int year = 2026;
+    mutable int yearReads = 0;
+    std::vector<std::string> launches;
+    bool launchFails = false;
+    std::vector<std::string> messages;
+    int beeps = 0;
+    std::array<std::optional<std::string>, 4> notices; // shown at each field
+    std::array<std::string, 4> descriptions; // accessible descriptions
+    int writes = 0;
+
+    std::string& text(UnitField f) { return texts[static_cast<std::size_t>(f)]; }
+    std::optional<std::string>& notice(UnitField f) { return notices[static_cast<std::size_t>(f)]; }
+    std::string& description(UnitField f) { return descriptions[static_cast<std::size_t>(f)]; }
+
+    // Set by the test after constructing the form: where a failed launch
+    // is reported.
+    std::function<void()> onLaunchFailed;
+
+    std::string FieldText(UnitField f) const override { return texts[static_cast<std::size_t>(f)]; }
+    void SetFieldText(UnitField f, const std::string& t) override
+    {
+        ++writes;
+        text(f) = t;
+    }
+    void SetFaceVisible(Face face, bool visible) override
+    {
+        (face == Face::Command1 ? command1Visible : command2Visible) = visible;
+        // A hidden face loses the focus to the next control in the tab
+        // order, a field.
+        if (!visible && focusedFace == face) focusedFace.reset();
+    }
+    bool FaceHasFocus(Face face) const override { return focusedFace == face; }
+    void FocusFace(Face face) override { focusedFace = face; }
+    void SetNoticeCaption(const std::string& t) override { caption = t; }
+    int CurrentYear() const override
+    {
+        ++yearReads;
+        return year;
+    }
+    void StartLaunch(std::string_view address) override
+    {
+        launches.emplace_back(address);
+        if (launchFails && onLaunchFailed) onLaunchFailed();
+    }
+    void Beep() override { ++beeps; }
+    void ShowFieldNotice(UnitField f, const std::string& t) override
+    {
+        notice(f) = t;
+        description(f) = t;
+    }
+    void HideFieldNotice(UnitField f, bool forget) override
+    {
+        notice(f).reset();
+        if (forget) description(f).clear();
+    }
+    void ShowMessage(const std::string& t) override { messages.push_back(t); }
+};
+
+} // namespace mensurel::ui::testing

@@ -1,0 +1,260 @@
+#include "mensurel/ui/design.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#ifndef MENSUREL_SITE_URL
+#error "MENSUREL_SITE_URL must name the maker's web site (set by CMake)"
+#endif
+
+namespace mensurel::ui {
+
+namespace {
+
+constexpr WindowDesign kWindow {
+    .title = "Mensurel",
+    .clientArea = { .left = 6990, .top = 6210, .width = 4500, .height = 2640 },
+    .icon = "mensurel",
+    .frameColour = { .red = 0, .green = 144, .blue = 64 },
+    .pictureWidth = 175,
+    .pictureHeight = 40,
+    // The fields and the notice line; the first face carries the Chinese
+    // glyphs of the tooltips and the notice line.
+    .defaultFont = { .families = { "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Sans Serif" },
+        .pointSize = 9,
+        .bold = false },
+    .unitLabelFont
+    = { .families = { "Arial", "Liberation Sans", "Sans Serif" }, .pointSize = 9, .bold = true },
+    .frameAllowance = { .left = 8, .top = 32, .right = 8, .bottom = 8 },
+};
+
+constexpr std::string_view kMetric = "公制数据";
+constexpr std::string_view kImperial = "英制数据";
+
+// Stacking order, topmost first; the enum Control follows the same order.
+constexpr std::array<ControlDesign, 13> kControls { {
+    { .id = Control::Command2,
+        .name = "Command2",
+        .kind = ControlKind::PictureButton,
+        .rect = { 878, 1560, 2745, 735 },
+        .tabIndex = 9,
+        .toolTip = "更多资讯请访问",
+        .toolTipEndsWithSiteHost = true,
+        .picture = "command2",
+        .accessibleName = "Brantovel" },
+    { .id = Control::ums,
+        .name = "ums",
+        .kind = ControlKind::TextField,
+        .rect = { 2415, 945, 1455, 330 },
+        .text = "25.4000",
+        .font = ControlFont::WindowDefault,
+        .tabIndex = 5,
+        .toolTip = kMetric,
+        .accessibleName = "微米 (µm)" },
+    { .id = Control::inchs,
+        .name = "inchs",
+        .kind = ControlKind::TextField,
+        .rect = { 315, 945, 1455, 330 },
+        .text = "0.001",
+        .font = ControlFont::WindowDefault,
+        .tabIndex = 4,
+        .toolTip = kImperial,
+        .accessibleName = "英寸 (inch)" },
+    { .id = Control::mm,
+        .name = "mm",
+        .kind = ControlKind::TextField,
+        .rect = { 2400, 360, 1455, 320 },
+        .text = "0.0254",
+        .font = ControlFont::WindowDefault,
+        .tabIndex = 2,
+        .toolTip = kMetric,
+        .accessibleName = "毫米 (mm)" },
+    { .id = Control::mils,
+        .name = "mils",
+        .kind = ControlKind::TextField,
+        .rect = { 345, 360, 1455, 320 },
+        .text = "1.0000",
+        .font = ControlFont::WindowDefault,
+        .tabIndex = 0,
+        .toolTip = kImperial,
+        .accessibleName = "密耳 (mil)" },
+    { .id = Control::Command1,
+        .name = "Command1",
+        .kind = ControlKind::PictureButton,
+        .rect = { 878, 1560, 2745, 735 },
+        .tabIndex = 10,
+        .picture = "command1",
+        .accessibleName = "Brantovel" },
+    { .id = Control::Label1,
+        .name = "Label1",
+        .kind = ControlKind::Label,
+        .rect = { 840, 2400, 2970, 255 },
+        .text = "Brantovel (C) 2003 - 2005",
+        .font = ControlFont::WindowDefault,
+        .tabIndex = 8,
+        .toolTip = "欢迎使用Brantovel开发的实用工具" },
+    { .id = Control::Shape2,
+        .name = "Shape2",
+        .kind = ControlKind::Frame,
+        .rect = { 210, 225, 4125, 1170 },
+        .lineWidth = 1 },
+    { .id = Control::Um,
+        .name = "Um",
+        .kind = ControlKind::Label,
+        .rect = { 3990, 1050, 330, 200 },
+        .text = "um",
+        .font = ControlFont::UnitLabel,
+        .tabIndex = 7 },
+    { .id = Control::Inch,
+        .name = "Inch",
+        .kind = ControlKind::Label,
+        .rect = { 1890, 1050, 435, 195 },
+        .text = "Inch",
+        .font = ControlFont::UnitLabel,
+        .tabIndex = 6 },
+    { .id = Control::Shape1,
+        .name = "Shape1",
+        .kind = ControlKind::Frame,
+        .rect = { 105, 120, 4335, 1380 },
+        .lineWidth = 2 },
+    { .id = Control::metric,
+        .name = "metric",
+        .kind = ControlKind::Label,
+        .rect = { 3960, 435, 375, 255 },
+        .text = "Mm",
+        .font = ControlFont::UnitLabel,
+        .tabIndex = 3 },
+    { .id = Control::english,
+        .name = "english",
+        .kind = ControlKind::Label,
+        .rect = { 1905, 435, 375, 255 },
+        .text = "Mil",
+        .font = ControlFont::UnitLabel,
+        .tabIndex = 1 },
+} };
+
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kControls.size(); ++i) {
+            if (static_cast<std::size_t>(kControls[i].id) != i) return false;
+        }
+        return true;
+    }(),
+    "the control table lists the controls in the order of enum Control");
+
+} // namespace
+
+const WindowDesign& Window()
+{
+    return kWindow;
+}
+
+std::span<const ControlDesign, 13> Controls()
+{
+    return kControls;
+}
+
+const ControlDesign& DesignOf(Control control)
+{
+    return kControls[static_cast<std::size_t>(control)];
+}
+
+int TwipsToPixels(int twips, int dpi)
+{
+    return static_cast<int>(
+        std::lround(static_cast<double>(twips) * dpi / static_cast<double>(kTwipsPerInch)));
+}
+
+PixelRect ToPixels(const TwipRect& rect, int dpi)
+{
+    const int left = TwipsToPixels(rect.left, dpi);
+    const int top = TwipsToPixels(rect.top, dpi);
+    const int right = TwipsToPixels(rect.left + rect.width, dpi);
+    const int bottom = TwipsToPixels(rect.top + rect.height, dpi);
+    return { .left = left, .top = top, .width = right - left, .height = bottom - top };
+}
+
+PixelPoint FirstClientPosition(
+    const PixelRect& available, int clientWidth, int clientHeight, const PixelMargins& frame)
+{
+    const PixelRect design = ToPixels(kWindow.clientArea);
+    const int wholeWidth = clientWidth + frame.left + frame.right;
+    const int wholeHeight = clientHeight + frame.top + frame.bottom;
+    const PixelRect atDesign { .left = design.left - frame.left,
+        .top = design.top - frame.top,
+        .width = wholeWidth,
+        .height = wholeHeight };
+    if (available.contains(atDesign)) return { .x = design.left, .y = design.top };
+
+    // Centred on the middle pixel of `available`; with an odd leftover the
+    // extra pixel goes to the left and top.
+    const auto centred = [](int start, int length, int whole) {
+        return (2 * start + length - 1) / 2 - (whole - 1) / 2;
+    };
+    const int left = centred(available.left, available.width, wholeWidth);
+    const int top = centred(available.top, available.height, wholeHeight);
+    return { .x = std::max(left, available.left) + frame.left,
+        .y = std::max(top, available.top) + frame.top };
+}
+
+PixelPoint PlaceNotice(const PixelRect& field, int width, int height, const PixelRect& available)
+{
+    int top = field.bottom();
+    if (top + height > available.bottom() && field.top - height >= available.top)
+        top = field.top - height;
+    const int left = std::max(std::min(field.left, available.right() - width), available.left);
+    top = std::max(std::min(top, available.bottom() - height), available.top);
+    return { .x = left, .y = top };
+}
+
+std::string_view SiteAddress()
+{
+    return MENSUREL_SITE_URL;
+}
+
+std::string SiteHost()
+{
+    std::string_view rest = SiteAddress();
+    if (const auto scheme = rest.find("://"); scheme != std::string_view::npos)
+        rest.remove_prefix(scheme + 3);
+    rest = rest.substr(0, rest.find_first_of("/:?#"));
+    if (const auto user = rest.rfind('@'); user != std::string_view::npos)
+        rest.remove_prefix(user + 1);
+    std::string host(rest);
+    std::transform(host.begin(), host.end(), host.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return host;
+}
+
+std::string ToolTipOf(const ControlDesign& control)
+{
+    std::string text(control.toolTip);
+    if (control.toolTipEndsWithSiteHost) text += SiteHost();
+    return text;
+}
+
+namespace texts {
+
+std::string LaunchFailed(std::string_view address)
+{
+    std::string text = "无法打开网址 ";
+    text += address;
+    text += "：系统中没有找到能打开网页的程序，或者它未能打开这个网址。\n\n请在浏览器中手动访问这个"
+            "网址。";
+    return text;
+}
+
+std::string UnexpectedError(std::string_view detail)
+{
+    std::string text = "程序发生了意外错误，刚才的操作未能完成。程序将继续运行。";
+    if (!detail.empty()) {
+        text += "\n\n错误信息：";
+        text += detail;
+    }
+    return text;
+}
+
+} // namespace texts
+
+} // namespace mensurel::ui

@@ -1,0 +1,194 @@
+// The design of the window Form1 as data: the window and its thirteen
+// controls, every position and size in twips (1/1440 inch), every text as
+// UTF-8. A desktop layer builds the window from these tables and nothing
+// else; nothing here depends on a toolkit.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace mensurel::ui {
+
+// A rectangle in twips from the top-left corner of the client area (or, for
+// the window, of the screen).
+struct TwipRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A rectangle in pixels, same corner.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    [[nodiscard]] int right() const { return left + width; } // one past the last column
+    [[nodiscard]] int bottom() const { return top + height; } // one past the last row
+    [[nodiscard]] bool contains(const PixelRect& other) const
+    {
+        return other.left >= left && other.top >= top && other.right() <= right()
+            && other.bottom() <= bottom();
+    }
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
+
+// Border widths in pixels: left, top, right, bottom.
+struct PixelMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+struct Rgb {
+    unsigned char red = 0;
+    unsigned char green = 0;
+    unsigned char blue = 0;
+};
+
+// The controls by their design names, in stacking order, topmost first.
+enum class Control {
+    Command2,
+    ums,
+    inchs,
+    mm,
+    mils,
+    Command1,
+    Label1,
+    Shape2,
+    Um,
+    Inch,
+    Shape1,
+    metric,
+    english,
+};
+
+enum class ControlKind {
+    PictureButton, // push button whose face is a picture, no caption
+    TextField, // single-line edit field
+    Label, // caption on the window surface, never focused
+    Frame, // rectangle outline drawn on the window surface
+};
+
+enum class ControlFont {
+    None, // the control shows no text
+    WindowDefault, // the window's default font
+    UnitLabel, // the unit labels' font
+};
+
+struct ControlDesign {
+    Control id = Control::Command2;
+    std::string_view name {}; // design name
+    ControlKind kind = ControlKind::Label;
+    TwipRect rect {};
+    std::string_view text {}; // starting text or caption; empty: none
+    ControlFont font = ControlFont::None;
+    int tabIndex = -1; // -1: the control has no tab position
+    std::string_view toolTip {}; // empty: none
+    bool toolTipEndsWithSiteHost = false; // the site's host follows the tooltip text
+    std::string_view picture {}; // button face: file stem of the picture
+    std::string_view accessibleName {}; // what a screen reader calls the control
+    int lineWidth = 0; // frames: width of the outline in pixels
+};
+
+struct FontDesign {
+    // Faces in order of preference; the desktop falls back to its own after
+    // them.
+    std::array<std::string_view, 3> families;
+    int pointSize;
+    bool bold;
+};
+
+struct WindowDesign {
+    std::string_view title;
+    TwipRect clientArea; // design position on the screen and client size
+    std::string_view icon; // file stem of the window icon
+    Rgb frameColour; // outline colour of both frames
+    int pictureWidth; // size of each button face in pixels at 96 dpi
+    int pictureHeight;
+    FontDesign defaultFont;
+    FontDesign unitLabelFont;
+    // Room for a usual window frame and title bar, allowed for when checking
+    // that the window fits on the screen before its real frame is known.
+    PixelMargins frameAllowance;
+};
+
+inline constexpr int kDesignDpi = 96;
+inline constexpr int kTwipsPerInch = 1440;
+
+// The window itself.
+const WindowDesign& Window();
+
+// The thirteen controls in stacking order, topmost first.
+std::span<const ControlDesign, 13> Controls();
+
+// The row of one control.
+const ControlDesign& DesignOf(Control control);
+
+// Twips to pixels at `dpi` dots per inch; at 96 dpi 15 twips make a pixel.
+// Rounded to the nearest pixel, halves away from zero (at 96 dpi no twip
+// count lies half-way, 15 being odd).
+//   TwipsToPixels(878) == 59, TwipsToPixels(2745) == 183,
+//   TwipsToPixels(878, 192) == 117
+int TwipsToPixels(int twips, int dpi = kDesignDpi);
+
+// A rectangle in pixels: its edges are rounded and the size taken between
+// them, so controls that touch in twips touch on the screen.
+//   {878, 1560, 2745, 735} -> {59, 104, 183, 49} at 96 dpi
+PixelRect ToPixels(const TwipRect& rect, int dpi = kDesignDpi);
+
+// Where the client area goes when the window first opens, in pixels: at the
+// design position when the whole window, `frame` included, fits inside
+// `available`; otherwise the window is centred on `available`, its top-left
+// corner kept on it when the window is larger.
+PixelPoint FirstClientPosition(
+    const PixelRect& available, int clientWidth, int clientHeight, const PixelMargins& frame);
+
+// Where a notice `width` x `height` pixels goes beside the field at `field`,
+// all in screen coordinates: below the field, its left edge on the field's;
+// above the field when there is no room below; shifted left or up as far as
+// needed to stay inside `available`, and never starting outside it.
+//   field {483, 189, 291, 63}, notice 420 x 60, available {0, 0, 1280, 800}
+//     -> {483, 252} (below, left edges aligned)
+//   same field and notice, available {0, 0, 800, 300} -> {380, 129}
+//     (shifted left to fit, above the field: no room below)
+PixelPoint PlaceNotice(const PixelRect& field, int width, int height, const PixelRect& available);
+
+// The maker's web site, scheme and host ("https://www.brantovel.example"),
+// and its host in lower case ("www.brantovel.example").
+std::string_view SiteAddress();
+std::string SiteHost();
+
+// The control's tooltip as shown, the site's host appended where designed.
+std::string ToolTipOf(const ControlDesign& control);
+
+// The window's own texts beyond the tables, UTF-8.
+namespace texts {
+
+// The maker, the rights notice and the first year; the notice line is this
+// followed by the current year as FormatStr renders it (" 2026").
+inline constexpr std::string_view kNoticePrefix = "Brantovel 版权所有 (C) 2003 -";
+
+// Shown at a field whose number cannot be converted.
+inline constexpr std::string_view kOutOfRange = "数值超出范围，无法换算；其他各栏保持不变。";
+
+// Shown when the web site could not be opened.
+std::string LaunchFailed(std::string_view address);
+
+// Shown for an unexpected error; `detail` may be empty.
+std::string UnexpectedError(std::string_view detail);
+
+} // namespace texts
+
+} // namespace mensurel::ui
