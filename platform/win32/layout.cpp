@@ -13,17 +13,19 @@ Layout LayoutAt(int dpi)
 {
     Layout layout {};
     layout.dpi = dpi;
-    const ui::PixelRect client = ui::ToPixels(ui::kWindow.clientArea, dpi);
+    const ui::WindowDesign& window = ui::Window();
+    const ui::PixelRect client = ui::ToPixels(window.clientArea, dpi);
     layout.clientWidth = client.width;
     layout.clientHeight = client.height;
-    for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
-        const ui::PixelRect r = ui::ToPixels(ui::kControls[i].rect, dpi);
+    const auto controls = ui::Controls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ui::PixelRect r = ui::ToPixels(controls[i].rect, dpi);
         layout.controls[i] = { r.left, r.top, r.width, r.height };
     }
     layout.faceScale = FaceScaleFor(dpi);
-    layout.faceWidth = (ui::kWindow.pictureWidth * dpi + 48) / 96;
-    layout.faceHeight = (ui::kWindow.pictureHeight * dpi + 48) / 96;
-    layout.fontPoints = 9;
+    layout.faceWidth = (window.pictureWidth * dpi + ui::kDesignDpi / 2) / ui::kDesignDpi;
+    layout.faceHeight = (window.pictureHeight * dpi + ui::kDesignDpi / 2) / ui::kDesignDpi;
+    layout.fontPoints = window.defaultFont.pointSize;
     return layout;
 }
 

@@ -20,17 +20,35 @@ bool ShellOpen(const std::wstring& address)
     return ShellExecuteExW(&launch) != FALSE;
 }
 
-bool SetAccessibleName(HWND control, const std::wstring& name)
+namespace {
+
+bool Annotate(HWND control, const MSAAPROPID& property, const std::wstring& text)
 {
     IAccPropServices* services = nullptr;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
             IID_IAccPropServices, reinterpret_cast<void**>(&services)))
         || !services)
         return false;
-    const HRESULT result = services->SetHwndPropStr(
-        control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+    MSAAPROPID properties[] = { property };
+    const HRESULT result = text.empty()
+        ? services->ClearHwndProps(
+            control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 1)
+        : services->SetHwndPropStr(
+            control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, text.c_str());
     services->Release();
     return SUCCEEDED(result);
+}
+
+} // namespace
+
+bool SetAccessibleName(HWND control, const std::wstring& name)
+{
+    return Annotate(control, PROPID_ACC_NAME, name);
+}
+
+bool SetAccessibleDescription(HWND control, const std::wstring& description)
+{
+    return Annotate(control, PROPID_ACC_DESCRIPTION, description);
 }
 
 } // namespace mensurel::win32

@@ -22,14 +22,18 @@ constexpr DWORD kWindowExStyle = 0;
 // Control ids start above IDOK and IDCANCEL, which IsDialogMessageW sends for
 // Return and Escape.
 constexpr int kFirstControlId = 100;
-// Posted when a launch has been tried: wParam is 1 when it started.
-constexpr UINT kLaunchDone = WM_APP + 1;
+// Posted when the web site could not be opened.
+constexpr UINT kLaunchFailed = WM_APP + 1;
+
+constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
+    UnitField::ums };
 
 std::size_t IndexOf(std::string_view name)
 {
-    for (std::size_t i = 0; i < ui::kControls.size(); ++i)
-        if (ui::kControls[i].name == name) return i;
-    return ui::kControls.size();
+    const auto controls = ui::Controls();
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        if (controls[i].name == name) return i;
+    return controls.size();
 }
 
 std::string_view NameOf(UnitField field)
@@ -43,20 +47,34 @@ std::string_view NameOf(UnitField field)
     return {};
 }
 
-constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
-    UnitField::ums };
-
-COLORREF FrameColour()
-{
-    const auto& c = ui::kWindow.frameColour;
-    return RGB(c.r, c.g, c.b);
-}
-
 RECT WindowRectFor(int clientWidth, int clientHeight, int dpi)
 {
     RECT frame { 0, 0, clientWidth, clientHeight };
     AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi));
     return frame;
+}
+
+// Paints both frames' outlines on `dc`, whose origin is the client area's:
+// each line lies inside the frame's rectangle, its width scaled with the
+// DPI; the inside is not filled.
+void PaintFrames(HDC dc, const Layout& layout)
+{
+    const ui::Rgb& colour = ui::Window().frameColour;
+    HBRUSH brush = CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
+    const auto designs = ui::Controls();
+    for (std::size_t i = 0; i < designs.size(); ++i) {
+        if (designs[i].kind != ui::ControlKind::Frame) continue;
+        const Box& r = layout.controls[i];
+        const int w = std::max(1, designs[i].lineWidth * layout.dpi / ui::kDesignDpi);
+        const RECT lines[] = {
+            { r.left, r.top, r.left + r.width, r.top + w },
+            { r.left, r.top + r.height - w, r.left + r.width, r.top + r.height },
+            { r.left, r.top, r.left + w, r.top + r.height },
+            { r.left + r.width - w, r.top, r.left + r.width, r.top + r.height },
+        };
+        for (const RECT& line : lines) FillRect(dc, &line, brush);
+    }
+    DeleteObject(brush);
 }
 
 // Labels are opaque in the 3D-face colour; where a frame's line runs under a
@@ -73,20 +91,7 @@ LRESULT CALLBACK LabelProc(
         MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
         HDC dc = GetDC(label);
         SetViewportOrgEx(dc, -box.left, -box.top, nullptr);
-        HBRUSH brush = CreateSolidBrush(FrameColour());
-        for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
-            if (ui::kControls[i].kind != ui::ControlKind::Frame) continue;
-            const Box& r = window->layout().controls[i];
-            const int w = ui::kControls[i].lineWidth * window->layout().dpi / 96;
-            const RECT lines[] = {
-                { r.left, r.top, r.left + r.width, r.top + w },
-                { r.left, r.top + r.height - w, r.left + r.width, r.top + r.height },
-                { r.left, r.top, r.left + w, r.top + r.height },
-                { r.left + r.width - w, r.top, r.left + r.width, r.top + r.height },
-            };
-            for (const RECT& line : lines) FillRect(dc, &line, brush);
-        }
-        DeleteObject(brush);
+        PaintFrames(dc, window->layout());
         ReleaseDC(label, dc);
     }
     return result;
@@ -97,7 +102,7 @@ LRESULT CALLBACK LabelProc(
 Form1Window::Form1Window()
     : launcher_(ShellOpen)
     , reporter_([](HWND owner, const std::wstring& text) {
-        MessageBoxW(owner, text.c_str(), Widen(ui::kWindow.title).c_str(),
+        MessageBoxW(owner, text.c_str(), Widen(ui::Window().title).c_str(),
             MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     })
     , form_(*this)
@@ -129,17 +134,17 @@ bool Form1Window::create(HINSTANCE instance)
 
     // Created at the design position first, so that the DPI is the one of the
     // monitor the window opens on; sized and placed for that DPI below.
-    const ui::TwipRect& design = ui::kWindow.clientArea;
+    const ui::TwipRect& design = ui::Window().clientArea;
     const int systemDpi = static_cast<int>(GetDpiForSystem());
-    const POINT designTopLeft { ui::TwipsToPixels(design.left, systemDpi),
+    const POINT designClient { ui::TwipsToPixels(design.left, systemDpi),
         ui::TwipsToPixels(design.top, systemDpi) };
-    window_ = CreateWindowExW(kWindowExStyle, kWindowClass, Widen(ui::kWindow.title).c_str(),
-        kWindowStyle, designTopLeft.x, designTopLeft.y, 100, 100, nullptr, nullptr, instance, this);
+    window_ = CreateWindowExW(kWindowExStyle, kWindowClass, Widen(ui::Window().title).c_str(),
+        kWindowStyle, designClient.x, designClient.y, 100, 100, nullptr, nullptr, instance, this);
     if (!window_) return false;
 
     const int dpi = static_cast<int>(GetDpiForWindow(window_));
     defaultFace_ = FirstInstalledFace(kChineseFaces);
-    for (int scale = 0; scale < 2; ++scale) {
+    for (std::size_t scale = 0; scale < 2; ++scale) {
         command1Faces_[scale]
             = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND1_GIF : IDR_COMMAND1_2X_GIF);
         command2Faces_[scale]
@@ -151,20 +156,16 @@ bool Form1Window::create(HINSTANCE instance)
     // The client area at the design position when the whole window fits on
     // that monitor's work area, otherwise the window centred on it.
     const RECT frame = WindowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const POINT clientTopLeft { ui::TwipsToPixels(design.left, dpi),
-        ui::TwipsToPixels(design.top, dpi) };
     MONITORINFO monitor { sizeof monitor, {}, {}, 0 };
-    GetMonitorInfoW(MonitorFromPoint(clientTopLeft, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromPoint(designClient, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    int x = clientTopLeft.x + frame.left;
-    int y = clientTopLeft.y + frame.top;
-    if (x < work.left || y < work.top || x + width > work.right || y + height > work.bottom) {
-        x = std::max(work.left, work.left + (work.right - work.left - width) / 2);
-        y = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
-    }
-    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const ui::PixelPoint client = ui::FirstClientPosition(
+        { work.left, work.top, work.right - work.left, work.bottom - work.top },
+        layout_.clientWidth, layout_.clientHeight,
+        { -frame.left, -frame.top, frame.right - layout_.clientWidth,
+            frame.bottom - layout_.clientHeight });
+    SetWindowPos(window_, nullptr, client.x + frame.left, client.y + frame.top,
+        frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
@@ -174,20 +175,19 @@ void Form1Window::createControls(HINSTANCE instance)
     // and Tab follows that order: so the fields and the buttons are created
     // in tab order (which puts Command2 above Command1, as designed), then
     // the labels, which never take the focus.
-    std::array<std::size_t, ui::kControls.size()> order {};
+    const auto designs = ui::Controls();
+    std::array<std::size_t, 13> order {};
     std::iota(order.begin(), order.end(), std::size_t { 0 });
     auto focusable = [](const ui::ControlDesign& c) {
         return c.kind == ui::ControlKind::TextField || c.kind == ui::ControlKind::PictureButton;
     };
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const auto& ca = ui::kControls[a];
-        const auto& cb = ui::kControls[b];
-        if (focusable(ca) != focusable(cb)) return focusable(ca);
-        return ca.tabIndex < cb.tabIndex;
+        if (focusable(designs[a]) != focusable(designs[b])) return focusable(designs[a]);
+        return designs[a].tabIndex < designs[b].tabIndex;
     });
 
-    for (std::size_t i : order) {
-        const ui::ControlDesign& design = ui::kControls[i];
+    for (const std::size_t i : order) {
+        const ui::ControlDesign& design = designs[i];
         const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i));
         const std::wstring text = Widen(design.text);
         HWND control = nullptr;
@@ -205,7 +205,7 @@ void Form1Window::createControls(HINSTANCE instance)
             control = CreateWindowExW(0, L"BUTTON", Widen(design.accessibleName).c_str(),
                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0, 0, 0, 0,
                 window_, id, instance, nullptr);
-            if (design.name == "Command1")
+            if (design.id == ui::Control::Command1)
                 SetWindowSubclass(control, Command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ui::ControlKind::Label:
@@ -229,10 +229,9 @@ void Form1Window::createControls(HINSTANCE instance)
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
         WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
         CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-    for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
-        const ui::ControlDesign& design = ui::kControls[i];
-        if (design.toolTip.empty() || !controls_[i]) continue;
-        tipTexts_[i] = Widen(ui::ToolTipOf(design));
+    for (std::size_t i = 0; i < designs.size(); ++i) {
+        if (designs[i].toolTip.empty() || !controls_[i]) continue;
+        tipTexts_[i] = Widen(ui::ToolTipOf(designs[i]));
         TOOLINFOW tool {};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -249,15 +248,18 @@ void Form1Window::applyLayout(int dpi)
     layout_ = LayoutAt(dpi);
     HFONT oldDefault = defaultFont_;
     HFONT oldUnit = unitFont_;
+    const ui::FontDesign& unit = ui::Window().unitLabelFont;
     defaultFont_ = CreatePointFont(defaultFace_, layout_.fontPoints, false, dpi);
-    unitFont_ = CreatePointFont(L"Arial", layout_.fontPoints, true, dpi, ANSI_CHARSET);
-    for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
+    unitFont_
+        = CreatePointFont(Widen(unit.families[0]), unit.pointSize, unit.bold, dpi, ANSI_CHARSET);
+    const auto designs = ui::Controls();
+    for (std::size_t i = 0; i < designs.size(); ++i) {
         HWND control = controls_[i];
         if (!control) continue;
         const Box& r = layout_.controls[i];
         SetWindowPos(
             control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-        switch (ui::kControls[i].font) {
+        switch (designs[i].font) {
         case ui::ControlFont::WindowDefault:
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
             break;
@@ -303,7 +305,7 @@ HWND Form1Window::field(UnitField which) const
 bool Form1Window::fieldOf(HWND control, UnitField& which) const
 {
     if (!control) return false;
-    for (UnitField f : kUnitFields) {
+    for (const UnitField f : kUnitFields) {
         if (field(f) == control) {
             which = f;
             return true;
@@ -312,7 +314,9 @@ bool Form1Window::fieldOf(HWND control, UnitField& which) const
     return false;
 }
 
-std::string Form1Window::fieldText(UnitField which) const
+// The desktop operations of the window's procedures.
+
+std::string Form1Window::FieldText(UnitField which) const
 {
     HWND edit = field(which);
     const int length = GetWindowTextLengthW(edit);
@@ -322,7 +326,7 @@ std::string Form1Window::fieldText(UnitField which) const
     return Narrow(text);
 }
 
-void Form1Window::setFieldText(UnitField which, std::string_view text)
+void Form1Window::SetFieldText(UnitField which, const std::string& text)
 {
     // EN_CHANGE arrives inside SetWindowTextW; the flag keeps the program's
     // own write from counting as a user's edit.
@@ -331,53 +335,62 @@ void Form1Window::setFieldText(UnitField which, std::string_view text)
     writing_ = false;
 }
 
-void Form1Window::setFaceVisible(ui::Face which, bool visible)
+void Form1Window::SetFaceVisible(ui::Face which, bool visible)
 {
     ShowWindow(face(which), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool Form1Window::faceHasFocus(ui::Face which) const
+bool Form1Window::FaceHasFocus(ui::Face which) const
 {
     return GetFocus() == face(which);
 }
 
-void Form1Window::focusFace(ui::Face which)
+void Form1Window::FocusFace(ui::Face which)
 {
     SetFocus(face(which));
 }
 
-void Form1Window::setNoticeCaption(std::string_view text)
+void Form1Window::SetNoticeCaption(const std::string& text)
 {
     SetWindowTextW(control("Label1"), Widen(text).c_str());
 }
 
-int Form1Window::currentYear() const
+int Form1Window::CurrentYear() const
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return now.wYear;
 }
 
-void Form1Window::startLaunch(std::string_view address)
+void Form1Window::StartLaunch(std::string_view address)
 {
+    // A failure is reported from the message loop, after the click has been
+    // handled.
     const bool started = launcher_ && launcher_(Widen(address));
-    PostMessageW(window_, kLaunchDone, started ? 1 : 0, 0);
+    if (!started) PostMessageW(window_, kLaunchFailed, 0, 0);
 }
 
-void Form1Window::showOutOfRange(UnitField which, std::string_view text)
+void Form1Window::Beep()
+{
+    MessageBeep(MB_ICONWARNING);
+}
+
+void Form1Window::ShowFieldNotice(UnitField which, const std::string& text)
 {
     HWND edit = field(which);
-    // The beep comes with a new notice only, not with the same one again.
-    if (balloon_.field() != edit) MessageBeep(MB_ICONWARNING);
-    balloon_.show(edit, Widen(ui::kWindow.title), Widen(text));
+    const std::wstring notice = Widen(text);
+    SetAccessibleDescription(edit, notice); // best effort
+    balloon_.show(edit, Widen(ui::Window().title), notice);
 }
 
-void Form1Window::clearOutOfRange(UnitField which)
+void Form1Window::HideFieldNotice(UnitField which, bool forget)
 {
-    balloon_.hide(field(which));
+    HWND edit = field(which);
+    balloon_.hide(edit);
+    if (forget) SetAccessibleDescription(edit, {});
 }
 
-void Form1Window::showLaunchFailed(std::string_view text)
+void Form1Window::ShowMessage(const std::string& text)
 {
     report(Widen(text));
 }
@@ -401,16 +414,19 @@ bool Form1Window::preTranslate(MSG& message)
     const bool fromField = fieldOf(message.hwnd, inField);
     const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
     const bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
-    const bool repeat = (message.lParam & (LPARAM { 1 } << 30)) != 0;
-    // Presses are taken here, before the dialog keys (Tab, Return) are
-    // consumed, so that a Return typed in a field converts at its release.
-    if (fromField && keyDown) form_.keyPressed(inField, repeat);
+    const ui::KeyEvent key { .code = static_cast<int>(message.wParam),
+        .autoRepeat = keyDown && (message.lParam & (LPARAM { 1 } << 30)) != 0,
+        .escape = message.wParam == VK_ESCAPE };
+    // Presses are taken here, before the dialog keys (Tab, Return, Escape)
+    // are consumed, so that a Return typed in a field converts at its release
+    // and Escape reaches the notice.
+    if (fromField && keyDown) form_.KeyPressed(inField, key);
 
     // Return (either Enter key) on a focused face clicks it, once however
     // long the key is held; Space is the button's own.
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN
         && (message.hwnd == face(ui::Face::Command1) || message.hwnd == face(ui::Face::Command2))) {
-        if (!repeat) clickFace(message.hwnd);
+        if (!key.autoRepeat) clickFace(message.hwnd);
         return true;
     }
     if (!IsDialogMessageW(window_, &message)) {
@@ -418,7 +434,7 @@ bool Form1Window::preTranslate(MSG& message)
         DispatchMessageW(&message);
     }
     // The release reaches the procedure after the field has had the key.
-    if (fromField && keyUp) form_.keyReleased(inField);
+    if (fromField && keyUp) form_.KeyReleased(inField, key);
     return true;
 }
 
@@ -427,7 +443,7 @@ int Form1Window::run(HWND window)
     auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (self && IsWindow(window))
+        if (self && self->window_)
             self->preTranslate(message);
         else {
             TranslateMessage(&message);
@@ -452,9 +468,9 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     try {
         return self->onMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
-        self->report(Widen(ui::UnexpectedErrorText(error.what())));
+        self->report(Widen(ui::texts::UnexpectedError(error.what())));
     } catch (...) {
-        self->report(Widen(ui::UnexpectedErrorText("unknown")));
+        self->report(Widen(ui::texts::UnexpectedError({})));
     }
     return 0;
 }
@@ -465,7 +481,7 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window_, &paint);
-        paintFrames(dc);
+        PaintFrames(dc, layout_);
         EndPaint(window_, &paint);
         return 0;
     }
@@ -488,13 +504,12 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (focus && IsChild(window_, focus)) lastFocus_ = focus;
             // The notice is a topmost popup: it goes with the window.
             balloon_.hide(balloon_.field());
-        } else {
-            HWND target
-                = lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : field(UnitField::mils);
-            if (!HIWORD(wParam)) SetFocus(target); // not when minimised
+        } else if (!HIWORD(wParam)) { // not while minimised
+            SetFocus(
+                lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : field(UnitField::mils));
         }
         return 0;
-    case kLaunchDone: form_.launchFinished(wParam != 0); return 0;
+    case kLaunchFailed: form_.LaunchFailed(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -507,39 +522,22 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
 {
-    const HWND source = reinterpret_cast<HWND>(lParam);
+    const auto source = reinterpret_cast<HWND>(lParam);
     const int code = HIWORD(wParam);
     UnitField inField {};
     if (fieldOf(source, inField)) {
         // A change the user made without a key release in the field (paste
         // or cut from the context menu, undo) converts as a key release
         // does; the program's own writes are left out.
-        if (code == EN_CHANGE && !writing_) form_.textEdited(inField);
-        if (code == EN_KILLFOCUS) form_.focusLeft(inField);
+        if (code == EN_CHANGE && !writing_) form_.TextEditedByUser(inField);
+        if (code == EN_KILLFOCUS) {
+            form_.FocusLeft(inField);
+            balloon_.hide(source); // shown again when the user types on
+        }
         return;
     }
     if (code == BN_CLICKED && source) clickFace(source);
     // IDOK and IDCANCEL (Return and Escape outside a face) do nothing.
-}
-
-void Form1Window::paintFrames(HDC dc) const
-{
-    HBRUSH brush = CreateSolidBrush(FrameColour());
-    for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
-        if (ui::kControls[i].kind != ui::ControlKind::Frame) continue;
-        // The outline lies inside the frame's rectangle, its line width
-        // (scaled with the DPI) along each edge; the inside is not filled.
-        const Box& r = layout_.controls[i];
-        const int w = std::max(1, ui::kControls[i].lineWidth * layout_.dpi / 96);
-        const RECT lines[] = {
-            { r.left, r.top, r.left + r.width, r.top + w },
-            { r.left, r.top + r.height - w, r.left + r.width, r.top + r.height },
-            { r.left, r.top, r.left + w, r.top + r.height },
-            { r.left + r.width - w, r.top, r.left + r.width, r.top + r.height },
-        };
-        for (const RECT& line : lines) FillRect(dc, &line, brush);
-    }
-    DeleteObject(brush);
 }
 
 void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const
@@ -554,7 +552,7 @@ void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const
         item.hDC, inner, layout_.faceWidth, layout_.faceHeight);
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = item.rcItem;
-        const int inset = std::max(3, 3 * layout_.dpi / 96);
+        const int inset = std::max(3, 3 * layout_.dpi / ui::kDesignDpi);
         InflateRect(&focus, -inset, -inset);
         DrawFocusRect(item.hDC, &focus);
     }
@@ -577,7 +575,6 @@ LRESULT CALLBACK Form1Window::Command1Proc(
 {
     const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
     if (message == WM_MOUSEMOVE) reinterpret_cast<Form1Window*>(self)->form_.Command1_MouseMove();
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(button, Command1Proc, 1);
     return result;
 }
 

@@ -56,7 +56,7 @@ Box ChildBox(HWND child)
 
 const ui::ControlDesign& Design(std::string_view name)
 {
-    for (const auto& c : ui::kControls)
+    for (const auto& c : ui::Controls())
         if (c.name == name) return c;
     throw std::logic_error("no such control");
 }
@@ -195,8 +195,8 @@ protected:
 
     static std::size_t IndexOf(std::string_view name)
     {
-        for (std::size_t i = 0; i < ui::kControls.size(); ++i)
-            if (ui::kControls[i].name == name) return i;
+        for (std::size_t i = 0; i < ui::Controls().size(); ++i)
+            if (ui::Controls()[i].name == name) return i;
         return 0;
     }
 
@@ -230,10 +230,10 @@ TEST(Layout, ControlsAreTheDesignRectanglesAtEachDpi)
         const auto layout = mensurel::win32::LayoutAt(dpi);
         EXPECT_EQ(layout.clientWidth, 4500 * dpi / 1440) << dpi;
         EXPECT_EQ(layout.clientHeight, 2640 * dpi / 1440) << dpi;
-        for (std::size_t i = 0; i < ui::kControls.size(); ++i) {
-            const ui::PixelRect r = ui::ToPixels(ui::kControls[i].rect, dpi);
+        for (std::size_t i = 0; i < ui::Controls().size(); ++i) {
+            const ui::PixelRect r = ui::ToPixels(ui::Controls()[i].rect, dpi);
             EXPECT_EQ(layout.controls[i], (Box { r.left, r.top, r.width, r.height }))
-                << ui::kControls[i].name << " at " << dpi;
+                << ui::Controls()[i].name << " at " << dpi;
         }
     }
     EXPECT_EQ(mensurel::win32::LayoutAt(96).controls[0], (Box { 59, 104, 183, 49 }));
@@ -278,7 +278,7 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
     GetClientRect(window_.handle(), &client);
     EXPECT_EQ(client.right, 300 * dpi / 96);
     EXPECT_EQ(client.bottom, 176 * dpi / 96);
-    for (const auto& design : ui::kControls) {
+    for (const auto& design : ui::Controls()) {
         HWND control = window_.control(design.name);
         if (design.kind == ui::ControlKind::Frame) {
             EXPECT_EQ(control, nullptr);
@@ -538,7 +538,7 @@ TEST_F(WindowTest, ReturnOrSpaceOnAFocusedFaceClicksItOnce)
     SetFocus(window_.control("mm"));
     Press(VK_RETURN);
     EXPECT_EQ(launched_.size(), 3u);
-    for (const auto& address : launched_) EXPECT_EQ(address, ui::kSiteAddress);
+    for (const auto& address : launched_) EXPECT_EQ(address, ui::SiteAddress());
 }
 
 TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
@@ -548,14 +548,14 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
     HWND command2 = window_.control("Command2");
     SendMessageW(command2, BM_CLICK, 0, 0);
     Pump(50);
-    ASSERT_EQ(launched_, std::vector<std::string> { std::string(ui::kSiteAddress) });
+    ASSERT_EQ(launched_, std::vector<std::string> { std::string(ui::SiteAddress()) });
     EXPECT_TRUE(reported_.empty());
 
     launchWorks_ = false;
     SendMessageW(command2, BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return !reported_.empty(); }));
     ASSERT_EQ(reported_.size(), 1u);
-    EXPECT_EQ(reported_[0], ui::kLaunchFailedText);
+    EXPECT_EQ(reported_[0], ui::texts::LaunchFailed(ui::SiteAddress()));
     // The program goes on.
     FocusAndSelectAll("mm");
     Type("2");
@@ -570,7 +570,7 @@ TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)
     SendMessageW(window_.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
         reinterpret_cast<LPARAM>(&suggested));
     Pump(30);
-    for (const auto& design : ui::kControls) {
+    for (const auto& design : ui::Controls()) {
         if (design.kind == ui::ControlKind::Frame) continue;
         const ui::PixelRect r = ui::ToPixels(design.rect, 192);
         EXPECT_EQ(

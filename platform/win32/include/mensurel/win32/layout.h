@@ -20,7 +20,7 @@ struct Layout {
     int dpi;
     int clientWidth;
     int clientHeight;
-    std::array<Box, ui::kControls.size()> controls; // in the order of ui::kControls
+    std::array<Box, 13> controls; // in the order of ui::Controls()
     int faceScale; // 1 or 2: which rendition of the button faces to draw
     int faceWidth; // the faces' drawn size in pixels
     int faceHeight;

@@ -17,4 +17,8 @@ bool ShellOpen(const std::wstring& address);
 // same either way.
 bool SetAccessibleName(HWND control, const std::wstring& name);
 
+// Gives `control` an accessible description, or takes it off when
+// `description` is empty. Best effort, like SetAccessibleName.
+bool SetAccessibleDescription(HWND control, const std::wstring& description);
+
 } // namespace mensurel::win32

@@ -25,7 +25,7 @@ public:
     // it to the shell (ShellOpen).
     using Launcher = std::function<bool(const std::wstring& address)>;
     // Tells the user `text` in a modal box over `owner`; the default is
-    // MessageBoxW.
+    // MessageBoxW titled with the program's name.
     using Reporter = std::function<void(HWND owner, const std::wstring& text)>;
 
     Form1Window();
@@ -61,17 +61,18 @@ public:
     void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
 
     // ui::Desktop
-    std::string fieldText(UnitField field) const override;
-    void setFieldText(UnitField field, std::string_view text) override;
-    void setFaceVisible(ui::Face face, bool visible) override;
-    bool faceHasFocus(ui::Face face) const override;
-    void focusFace(ui::Face face) override;
-    void setNoticeCaption(std::string_view text) override;
-    int currentYear() const override;
-    void startLaunch(std::string_view address) override;
-    void showOutOfRange(UnitField field, std::string_view text) override;
-    void clearOutOfRange(UnitField field) override;
-    void showLaunchFailed(std::string_view text) override;
+    [[nodiscard]] std::string FieldText(UnitField field) const override;
+    void SetFieldText(UnitField field, const std::string& text) override;
+    void SetFaceVisible(ui::Face face, bool visible) override;
+    [[nodiscard]] bool FaceHasFocus(ui::Face face) const override;
+    void FocusFace(ui::Face face) override;
+    void SetNoticeCaption(const std::string& text) override;
+    [[nodiscard]] int CurrentYear() const override;
+    void StartLaunch(std::string_view address) override;
+    void Beep() override;
+    void ShowFieldNotice(UnitField field, const std::string& text) override;
+    void HideFieldNotice(UnitField field, bool forget) override;
+    void ShowMessage(const std::string& text) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -81,18 +82,17 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
     void applyLayout(int dpi);
-    void paintFrames(HDC dc) const;
     void drawFace(const DRAWITEMSTRUCT& item) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDpiChanged(int dpi, const RECT& suggested);
     void clickFace(HWND face);
-    HWND face(ui::Face face) const;
-    HWND field(UnitField field) const;
+    HWND face(ui::Face which) const;
+    HWND field(UnitField which) const;
     bool fieldOf(HWND control, UnitField& field) const;
     void report(const std::wstring& text);
 
     HWND window_ = nullptr;
-    std::array<HWND, ui::kControls.size()> controls_ {}; // null for the frames
+    std::array<HWND, 13> controls_ {}; // as ui::Controls(); null for the frames
     HWND tips_ = nullptr;
     FieldBalloon balloon_;
     HFONT defaultFont_ = nullptr;
@@ -101,7 +101,7 @@ private:
     std::array<FaceBitmap, 2> command1Faces_; // 1x, 2x
     std::array<FaceBitmap, 2> command2Faces_;
     Layout layout_ {};
-    std::array<std::wstring, ui::kControls.size()> tipTexts_;
+    std::array<std::wstring, 13> tipTexts_;
     HWND lastFocus_ = nullptr; // the focus when the window was last deactivated
     bool writing_ = false; // the program's own field write is under way
     Launcher launcher_;
