@@ -49,7 +49,8 @@ void FieldBalloon::show(HWND field, const std::wstring& title, const std::wstrin
     tool.lpszText = text_.data();
     if (!SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return;
     field_ = field;
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    SendMessageW(
+        tip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, static_cast<int>(GetDpiForWindow(owner_)), 96));
     SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title_.c_str()));
     RECT box;
     GetWindowRect(field, &box);
