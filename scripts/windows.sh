@@ -143,7 +143,8 @@ cmd_shot() {
     xdotool mousemove --window "$id" $((150 * s / 100)) $((96 * s / 100))
     sleep 1
   fi
-  grab "$id" "$out"
+  # The notice may reach past the window's right edge.
+  grab "$id" "$out" "$([ -n "${SHOT_NOTICE:-}" ] && echo $((110 * dpi / 96)) || echo 0)"
   echo "shot: $out"
   wine_env_stop
   trap - EXIT
@@ -151,10 +152,10 @@ cmd_shot() {
 
 # Writes a PNG of the screen where window `id` and its frame are, popups
 # over it (tooltips, the notice) included.
-grab() {  # id, file
+grab() {  # id, file, [extra pixels to the right]
   import -window root -crop "$(xwininfo -id "$(frame_of "$1")" |
-    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-         /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w, h, x, y}')" \
+    awk -v extra="${3:-0}" '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+         /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w + extra, h, x, y}')" \
     +repage "$2"
 }
 
