@@ -6,7 +6,8 @@ namespace mensurel::win32 {
 
 namespace {
 
-int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+int CALLBACK NoteFace(
+    const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/, LPARAM found)
 {
     *reinterpret_cast<bool*>(found) = true;
     return 0; // one match is enough

@@ -81,7 +81,7 @@ void PaintFrames(HDC dc, const Layout& layout)
 // label ("Mm" covers one column of the inner frame), the label draws that
 // part of the line over itself, so the line stays unbroken.
 LRESULT CALLBACK LabelProc(
-    HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+    HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
 {
     const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
     if (message == WM_PAINT) {
@@ -522,7 +522,7 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
 {
-    const auto source = reinterpret_cast<HWND>(lParam);
+    auto* const source = reinterpret_cast<HWND>(lParam);
     const int code = HIWORD(wParam);
     UnitField inField {};
     if (fieldOf(source, inField)) {
@@ -571,7 +571,7 @@ void Form1Window::onDpiChanged(int dpi, const RECT& suggested)
 }
 
 LRESULT CALLBACK Form1Window::Command1Proc(
-    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
 {
     const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
     if (message == WM_MOUSEMOVE) reinterpret_cast<Form1Window*>(self)->form_.Command1_MouseMove();

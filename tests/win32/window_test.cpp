@@ -463,6 +463,25 @@ TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
     EXPECT_EQ(expected.inchs, "0.001");
 }
 
+// A paste from the field's context menu changes the text without a key:
+// it converts all the same, once; the program's own writes do not.
+TEST_F(WindowTest, AnEditWithoutAKeyConverts)
+{
+    ASSERT_TRUE(OpenClipboard(window_.handle()));
+    EmptyClipboard();
+    const std::wstring two = L"2";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (two.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), two.c_str(), (two.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+
+    FocusAndSelectAll("mm");
+    SendMessageW(window_.control("mm"), WM_PASTE, 0, 0);
+    Pump(30);
+    EXPECT_EQ(Fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
+}
+
 TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheNoticeAtTheField)
 {
     FocusAndSelectAll("mils");
@@ -475,6 +494,11 @@ TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheNoticeAtTheField)
     EXPECT_EQ(window_.balloon().field(), window_.control("mils"));
     EXPECT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
     EXPECT_EQ(GetFocus(), window_.control("mils")); // the notice takes no focus
+
+    // Escape closes the notice; the fields stay as they are.
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
+    EXPECT_EQ(Fields(), before);
 
     FocusAndSelectAll("mils");
     Type("5");

@@ -61,17 +61,17 @@ public:
     void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
 
     // ui::Desktop
-    [[nodiscard]] std::string FieldText(UnitField field) const override;
-    void SetFieldText(UnitField field, const std::string& text) override;
-    void SetFaceVisible(ui::Face face, bool visible) override;
-    [[nodiscard]] bool FaceHasFocus(ui::Face face) const override;
-    void FocusFace(ui::Face face) override;
+    [[nodiscard]] std::string FieldText(UnitField which) const override;
+    void SetFieldText(UnitField which, const std::string& text) override;
+    void SetFaceVisible(ui::Face which, bool visible) override;
+    [[nodiscard]] bool FaceHasFocus(ui::Face which) const override;
+    void FocusFace(ui::Face which) override;
     void SetNoticeCaption(const std::string& text) override;
     [[nodiscard]] int CurrentYear() const override;
     void StartLaunch(std::string_view address) override;
     void Beep() override;
-    void ShowFieldNotice(UnitField field, const std::string& text) override;
-    void HideFieldNotice(UnitField field, bool forget) override;
+    void ShowFieldNotice(UnitField which, const std::string& text) override;
+    void HideFieldNotice(UnitField which, bool forget) override;
     void ShowMessage(const std::string& text) override;
 
 private:
@@ -85,10 +85,10 @@ private:
     void drawFace(const DRAWITEMSTRUCT& item) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDpiChanged(int dpi, const RECT& suggested);
-    void clickFace(HWND face);
+    void clickFace(HWND button);
     HWND face(ui::Face which) const;
     HWND field(UnitField which) const;
-    bool fieldOf(HWND control, UnitField& field) const;
+    bool fieldOf(HWND control, UnitField& which) const;
     void report(const std::wstring& text);
 
     HWND window_ = nullptr;
