@@ -96,7 +96,7 @@ installer_test() {
   done
   [ ! -e "$dir/mensurel.exe" ] || { echo "uninstaller: mensurel.exe left behind"; failed=1; }
   [ ! -e "$link" ] || { echo "uninstaller: shortcut left behind"; failed=1; }
-  [ ! -e "$dir" ] || { echo "uninstaller: install folder left behind"; failed=1; }
+  [ ! -e "$dir" ] || { echo "uninstaller: install folder left behind:" "$dir"/*; failed=1; }
   if wine_run 30 reg query "$key" >/dev/null 2>&1; then
     echo "uninstaller: still listed among installed programs"
     failed=1
