@@ -145,40 +145,40 @@ static_assert(
 
 } // namespace
 
-const WindowDesign& Window()
+const WindowDesign& windowDesign()
 {
     return kWindow;
 }
 
-std::span<const ControlDesign, 13> Controls()
+std::span<const ControlDesign, 13> controls()
 {
     return kControls;
 }
 
-const ControlDesign& DesignOf(Control control)
+const ControlDesign& designOf(Control control)
 {
     return kControls[static_cast<std::size_t>(control)];
 }
 
-int TwipsToPixels(int twips, int dpi)
+int twipsToPixels(int twips, int dpi)
 {
     return static_cast<int>(
         std::lround(static_cast<double>(twips) * dpi / static_cast<double>(kTwipsPerInch)));
 }
 
-PixelRect ToPixels(const TwipRect& rect, int dpi)
+PixelRect toPixels(const TwipRect& rect, int dpi)
 {
-    const int left = TwipsToPixels(rect.left, dpi);
-    const int top = TwipsToPixels(rect.top, dpi);
-    const int right = TwipsToPixels(rect.left + rect.width, dpi);
-    const int bottom = TwipsToPixels(rect.top + rect.height, dpi);
+    const int left = twipsToPixels(rect.left, dpi);
+    const int top = twipsToPixels(rect.top, dpi);
+    const int right = twipsToPixels(rect.left + rect.width, dpi);
+    const int bottom = twipsToPixels(rect.top + rect.height, dpi);
     return { .left = left, .top = top, .width = right - left, .height = bottom - top };
 }
 
-PixelPoint FirstClientPosition(
+PixelPoint firstClientPosition(
     const PixelRect& available, int clientWidth, int clientHeight, const PixelMargins& frame)
 {
-    const PixelRect design = ToPixels(kWindow.clientArea);
+    const PixelRect design = toPixels(kWindow.clientArea);
     const int wholeWidth = clientWidth + frame.left + frame.right;
     const int wholeHeight = clientHeight + frame.top + frame.bottom;
     const PixelRect atDesign { .left = design.left - frame.left,
@@ -198,7 +198,7 @@ PixelPoint FirstClientPosition(
         .y = std::max(top, available.top) + frame.top };
 }
 
-PixelPoint PlaceNotice(const PixelRect& field, int width, int height, const PixelRect& available)
+PixelPoint placeNotice(const PixelRect& field, int width, int height, const PixelRect& available)
 {
     int top = field.bottom();
     if (top + height > available.bottom() && field.top - height >= available.top)
@@ -208,14 +208,14 @@ PixelPoint PlaceNotice(const PixelRect& field, int width, int height, const Pixe
     return { .x = left, .y = top };
 }
 
-std::string_view SiteAddress()
+std::string_view siteAddress()
 {
     return MENSUREL_SITE_URL;
 }
 
-std::string SiteHost()
+std::string siteHost()
 {
-    std::string_view rest = SiteAddress();
+    std::string_view rest = siteAddress();
     if (const auto scheme = rest.find("://"); scheme != std::string_view::npos)
         rest.remove_prefix(scheme + 3);
     rest = rest.substr(0, rest.find_first_of("/:?#"));
@@ -227,16 +227,16 @@ std::string SiteHost()
     return host;
 }
 
-std::string ToolTipOf(const ControlDesign& control)
+std::string toolTipOf(const ControlDesign& control)
 {
     std::string text(control.toolTip);
-    if (control.toolTipEndsWithSiteHost) text += SiteHost();
+    if (control.toolTipEndsWithSiteHost) text += siteHost();
     return text;
 }
 
 namespace texts {
 
-std::string LaunchFailed(std::string_view address)
+std::string launchFailed(std::string_view address)
 {
     std::string text = "无法打开网址 ";
     text += address;
@@ -245,7 +245,7 @@ std::string LaunchFailed(std::string_view address)
     return text;
 }
 
-std::string UnexpectedError(std::string_view detail)
+std::string unexpectedError(std::string_view detail)
 {
     std::string text = "程序发生了意外错误，刚才的操作未能完成。程序将继续运行。";
     if (!detail.empty()) {

@@ -23,67 +23,67 @@ Form1::Form1(Desktop& desktop)
 
 void Form1::Form_Load()
 {
-    const Currency year { std::int64_t { desktop_.CurrentYear() } * 10000 };
-    desktop_.SetNoticeCaption(std::string(texts::kNoticePrefix) + FormatStr(year));
+    const Currency year { std::int64_t { desktop_.currentYear() } * 10000 };
+    desktop_.setNoticeCaption(std::string(texts::kNoticePrefix) + FormatStr(year));
 }
 
 void Form1::Form_MouseMove()
 {
-    HoverSwap(Face::Command1, Face::Command2);
+    hoverSwap(Face::Command1, Face::Command2);
 }
 
 void Form1::Command1_MouseMove()
 {
-    HoverSwap(Face::Command2, Face::Command1);
+    hoverSwap(Face::Command2, Face::Command1);
 }
 
-void Form1::HoverSwap(Face show, Face hide)
+void Form1::hoverSwap(Face show, Face hide)
 {
-    desktop_.SetFaceVisible(show, true);
+    desktop_.setFaceVisible(show, true);
     // The two faces are one button to the user: when the face that holds
     // the focus goes, the focus stays on the button, now the other face.
     // Left alone, the desktop would pass it on to the next field, where the
     // next Space would overwrite the value there.
-    if (desktop_.FaceHasFocus(hide)) desktop_.FocusFace(show);
-    desktop_.SetFaceVisible(hide, false);
+    if (desktop_.faceHasFocus(hide)) desktop_.focusFace(show);
+    desktop_.setFaceVisible(hide, false);
 }
 
 void Form1::Command1_Click()
 {
-    desktop_.StartLaunch(SiteAddress());
+    desktop_.startLaunch(siteAddress());
 }
 
 void Form1::Command2_Click()
 {
-    desktop_.StartLaunch(SiteAddress());
+    desktop_.startLaunch(siteAddress());
 }
 
-void Form1::LaunchFailed()
+void Form1::launchFailed()
 {
-    desktop_.ShowMessage(texts::LaunchFailed(SiteAddress()));
+    desktop_.showMessage(texts::launchFailed(siteAddress()));
 }
 
 void Form1::inchs_KeyUp()
 {
-    ConvertFromField(UnitField::inchs);
+    convertFromField(UnitField::inchs);
 }
 
 void Form1::mils_KeyUp()
 {
-    ConvertFromField(UnitField::mils);
+    convertFromField(UnitField::mils);
 }
 
 void Form1::mm_KeyUp()
 {
-    ConvertFromField(UnitField::mm);
+    convertFromField(UnitField::mm);
 }
 
 void Form1::ums_KeyUp()
 {
-    ConvertFromField(UnitField::ums);
+    convertFromField(UnitField::ums);
 }
 
-void RunKeyUp(Form1& form, UnitField field)
+void runKeyUp(Form1& form, UnitField field)
 {
     switch (field) {
     case UnitField::inchs: form.inchs_KeyUp(); break;
@@ -93,10 +93,10 @@ void RunKeyUp(Form1& form, UnitField field)
     }
 }
 
-void Form1::ConvertFromField(UnitField from)
+void Form1::convertFromField(UnitField from)
 {
     FieldTexts texts;
-    for (const UnitField unit : kUnitFields) texts[unit] = desktop_.FieldText(unit);
+    for (const UnitField unit : kUnitFields) texts[unit] = desktop_.fieldText(unit);
     FieldState& source = state(from);
     for (FieldState::Held& key : source.held) key.convertedWhileHeld = true;
     source.lastConverted = texts[from];
@@ -106,37 +106,37 @@ void Form1::ConvertFromField(UnitField from)
         // field goes out of range; typing on re-shows the notice (a key
         // press may have hidden it) unless the user closed it for this text.
         const bool sameText = source.failedText == texts[from];
-        if (!source.failedText) desktop_.Beep();
+        if (!source.failedText) desktop_.beep();
         if (!sameText) source.noticeDismissed = false;
         if (!source.noticeDismissed)
-            desktop_.ShowFieldNotice(from, std::string(texts::kOutOfRange));
+            desktop_.showFieldNotice(from, std::string(texts::kOutOfRange));
         source.failedText = texts[from];
         return;
     }
     for (const UnitField unit : kUnitFields) {
         FieldState& field = state(unit);
         if (field.failedText) {
-            desktop_.HideFieldNotice(unit, true);
+            desktop_.hideFieldNotice(unit, true);
             field.failedText.reset();
             field.noticeDismissed = false;
         }
-        if (unit != from) desktop_.SetFieldText(unit, texts[unit]);
+        if (unit != from) desktop_.setFieldText(unit, texts[unit]);
     }
 }
 
-void Form1::KeyPressed(UnitField field, const KeyEvent& key)
+void Form1::keyPressed(UnitField field, const KeyEvent& key)
 {
     FieldState& s = state(field);
     if (key.escape && s.failedText && !s.noticeDismissed) {
         s.noticeDismissed = true;
-        desktop_.HideFieldNotice(field, false);
+        desktop_.hideFieldNotice(field, false);
     }
     const auto held = std::find_if(s.held.begin(), s.held.end(),
         [&](const FieldState::Held& h) { return h.code == key.code; });
     if (held == s.held.end()) s.held.push_back({ .code = key.code, .convertedWhileHeld = false });
 }
 
-void Form1::KeyReleased(UnitField field, const KeyEvent& key)
+void Form1::keyReleased(UnitField field, const KeyEvent& key)
 {
     // The releases a held key repeats in between are not the user's.
     if (key.autoRepeat) return;
@@ -146,21 +146,21 @@ void Form1::KeyReleased(UnitField field, const KeyEvent& key)
     if (held == s.held.end()) return; // pressed elsewhere: a Tab that brought the focus here
     const bool endsConvertedChord = held->convertedWhileHeld;
     s.held.erase(held);
-    if (endsConvertedChord && s.lastConverted == desktop_.FieldText(field)) return;
-    RunKeyUp(*this, field);
+    if (endsConvertedChord && s.lastConverted == desktop_.fieldText(field)) return;
+    runKeyUp(*this, field);
 }
 
-void Form1::FocusLeft(UnitField field)
+void Form1::focusLeft(UnitField field)
 {
     // Keys still down go on to whatever takes the focus next.
     state(field).held.clear();
 }
 
-void Form1::TextEditedByUser(UnitField field)
+void Form1::textEditedByUser(UnitField field)
 {
     // A key held in the field converts at its release.
     if (!state(field).held.empty()) return;
-    RunKeyUp(*this, field);
+    runKeyUp(*this, field);
 }
 
 Form1::FieldState& Form1::state(UnitField field)

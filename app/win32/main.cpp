@@ -5,5 +5,5 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    return mensurel::win32::RunProgram(instance, showCommand);
+    return mensurel::win32::runProgram(instance, showCommand);
 }

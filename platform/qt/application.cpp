@@ -27,7 +27,7 @@ DateSource& dateSource()
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    setApplicationName(toQString(ui::Window().title));
+    setApplicationName(toQString(ui::windowDesign().title));
     // Qt's own texts (the fields' context menu, message-box buttons) in the
     // desktop's language, beside the window's Chinese texts. Without a
     // translation for that language they stay English.
@@ -52,9 +52,9 @@ bool Application::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         reportError(activeWindow(),
             QString::fromStdString(
-                ui::texts::UnexpectedError(QString::fromLocal8Bit(error.what()).toStdString())));
+                ui::texts::unexpectedError(QString::fromLocal8Bit(error.what()).toStdString())));
     } catch (...) {
-        reportError(activeWindow(), QString::fromStdString(ui::texts::UnexpectedError({})));
+        reportError(activeWindow(), QString::fromStdString(ui::texts::unexpectedError({})));
     }
     return false;
 }
@@ -72,7 +72,7 @@ void setDateSource(DateSource source)
 
 void reportError(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, toQString(ui::Window().title), text);
+    QMessageBox::critical(parent, toQString(ui::windowDesign().title), text);
 }
 
 } // namespace mensurel::qt

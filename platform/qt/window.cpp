@@ -89,7 +89,8 @@ QWidget* createControl(const ui::ControlDesign& design, QWidget* parent)
         button->setFocusPolicy(Qt::StrongFocus);
         // QIcon picks up the "@2x" file beside the picture for high DPI.
         button->setIcon(QIcon(QStringLiteral(":/pictures/%1.gif").arg(toQString(design.picture))));
-        button->setIconSize(QSize(ui::Window().pictureWidth, ui::Window().pictureHeight));
+        button->setIconSize(
+            QSize(ui::windowDesign().pictureWidth, ui::windowDesign().pictureHeight));
         return button;
     }
     case ui::ControlKind::Frame: break;
@@ -125,12 +126,12 @@ Window::Window(QWidget* parent)
     : QWidget(parent)
     , form_(*this)
 {
-    const ui::WindowDesign& design = ui::Window();
+    const ui::WindowDesign& design = ui::windowDesign();
     setWindowTitle(toQString(design.title));
     setWindowIcon(QIcon(QStringLiteral(":/icons/%1.ico").arg(toQString(design.icon))));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(toQRect(ui::ToPixels(design.clientArea)).size());
+    setFixedSize(toQRect(ui::toPixels(design.clientArea)).size());
 
     QPalette surface = palette();
     surface.setColor(QPalette::Window, surface.color(QPalette::Button));
@@ -144,7 +145,7 @@ Window::Window(QWidget* parent)
     launch_ = [this](std::string_view address, std::function<void()> failed) {
         launchWebAddress(QUrl(toQString(address)), this, std::move(failed));
     };
-    placeOn(QGuiApplication::screenAt(toQRect(ui::ToPixels(design.clientArea)).topLeft()));
+    placeOn(QGuiApplication::screenAt(toQRect(ui::toPixels(design.clientArea)).topLeft()));
 }
 
 Window::~Window()
@@ -155,10 +156,10 @@ Window::~Window()
 void Window::buildControls()
 {
     std::array<QWidget*, 13> widgets {}; // by table row; null for the frames
-    const auto controls = ui::Controls();
+    const auto controls = ui::controls();
     for (std::size_t row = 0; row < controls.size(); ++row) {
         const ui::ControlDesign& design = controls[row];
-        const QRect rect = toQRect(ui::ToPixels(design.rect));
+        const QRect rect = toQRect(ui::toPixels(design.rect));
         if (design.kind == ui::ControlKind::Frame) {
             frames_.push_back({ rect, design.lineWidth });
             continue;
@@ -167,8 +168,8 @@ void Window::buildControls()
         control->setObjectName(toQString(design.name));
         control->setGeometry(rect);
         if (design.font == ui::ControlFont::UnitLabel)
-            control->setFont(toFont(ui::Window().unitLabelFont));
-        if (!design.toolTip.empty()) control->setToolTip(toQString(ui::ToolTipOf(design)));
+            control->setFont(toFont(ui::windowDesign().unitLabelFont));
+        if (!design.toolTip.empty()) control->setToolTip(toQString(ui::toolTipOf(design)));
         if (!design.accessibleName.empty())
             control->setAccessibleName(toQString(design.accessibleName));
         widgets[row] = control;
@@ -230,7 +231,7 @@ void Window::bindEvents()
         field(unit)->installEventFilter(this);
         // textEdited comes from the user's edits only, never from setText.
         connect(field(unit), &QLineEdit::textEdited, this,
-            [this, unit] { form_.TextEditedByUser(unit); });
+            [this, unit] { form_.textEditedByUser(unit); });
     }
 }
 
@@ -272,13 +273,13 @@ bool Window::eventFilter(QObject* watched, QEvent* event)
             .autoRepeat = key->isAutoRepeat(),
             .escape = key->key() == Qt::Key_Escape };
         if (type == QEvent::KeyPress)
-            form_.KeyPressed(unit, plain);
+            form_.keyPressed(unit, plain);
         else
-            form_.KeyReleased(unit, plain);
+            form_.keyReleased(unit, plain);
         break;
     }
     case QEvent::FocusOut:
-        form_.FocusLeft(unit);
+        form_.focusLeft(unit);
         if (noticeField_ == index) notice_->hide();
         break;
     default: break;
@@ -299,7 +300,7 @@ void Window::setLaunchHandler(LaunchHandler handler)
 void Window::placeOn(const QScreen* screen)
 {
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    const QRect design = toQRect(ui::ToPixels(ui::Window().clientArea));
+    const QRect design = toQRect(ui::toPixels(ui::windowDesign().clientArea));
     if (screen == nullptr) {
         move(design.topLeft());
         return;
@@ -307,8 +308,8 @@ void Window::placeOn(const QScreen* screen)
     // Before the window is first shown the window manager's frame is not
     // known yet; allow for a usual one.
     const ui::PixelPoint position
-        = ui::FirstClientPosition(toPixelRect(screen->availableGeometry()), design.width(),
-            design.height(), ui::Window().frameAllowance);
+        = ui::firstClientPosition(toPixelRect(screen->availableGeometry()), design.width(),
+            design.height(), ui::windowDesign().frameAllowance);
     setGeometry(QRect(QPoint(position.x, position.y), design.size()));
 }
 
@@ -316,7 +317,7 @@ void Window::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     QPainter painter(this);
-    const QColor colour = toQColor(ui::Window().frameColour);
+    const QColor colour = toQColor(ui::windowDesign().frameColour);
     for (const Outline& frame : frames_) {
         // The outline lies inside the frame's rectangle, `lineWidth` pixels
         // wide along each edge; the inside is not filled.
@@ -331,12 +332,12 @@ void Window::paintEvent(QPaintEvent* event)
 
 // The desktop operations of the window's procedures.
 
-std::string Window::FieldText(UnitField unit) const
+std::string Window::fieldText(UnitField unit) const
 {
     return toUtf8(field(unit)->text());
 }
 
-void Window::SetFieldText(UnitField unit, const std::string& text)
+void Window::setFieldText(UnitField unit, const std::string& text)
 {
     field(unit)->setText(toQString(text)); // emits no textEdited
 }
@@ -346,44 +347,44 @@ QPushButton* Window::face(ui::Face which) const
     return which == ui::Face::Command1 ? command1_ : command2_;
 }
 
-void Window::SetFaceVisible(ui::Face which, bool visible)
+void Window::setFaceVisible(ui::Face which, bool visible)
 {
     face(which)->setVisible(visible);
 }
 
-bool Window::FaceHasFocus(ui::Face which) const
+bool Window::faceHasFocus(ui::Face which) const
 {
     return face(which)->hasFocus();
 }
 
-void Window::FocusFace(ui::Face which)
+void Window::focusFace(ui::Face which)
 {
     face(which)->setFocus(Qt::OtherFocusReason);
 }
 
-void Window::SetNoticeCaption(const std::string& text)
+void Window::setNoticeCaption(const std::string& text)
 {
     label1_->setText(toQString(text));
 }
 
-int Window::CurrentYear() const
+int Window::currentYear() const
 {
     return today().year();
 }
 
-void Window::StartLaunch(std::string_view address)
+void Window::startLaunch(std::string_view address)
 {
     // The report of a failure arrives from the event loop, after the click
     // has been handled.
-    launch_(address, [this] { form_.LaunchFailed(); });
+    launch_(address, [this] { form_.launchFailed(); });
 }
 
-void Window::Beep()
+void Window::beep()
 {
     QApplication::beep();
 }
 
-void Window::ShowFieldNotice(UnitField unit, const std::string& text)
+void Window::showFieldNotice(UnitField unit, const std::string& text)
 {
     QLineEdit* at = field(unit);
     const QString notice = toQString(text);
@@ -396,12 +397,15 @@ void Window::ShowFieldNotice(UnitField unit, const std::string& text)
     // narrower than the text.
     const QScreen* screen = at->screen();
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    notice_->setMaximumWidth(available.isValid() ? available.width() : QWIDGETSIZE_MAX);
-    notice_->adjustSize();
+    const QMargins edges = notice_->contentsMargins();
+    const int margin = 2 * notice_->margin() + edges.left() + edges.right();
+    int width = notice_->fontMetrics().horizontalAdvance(notice) + margin + 1;
+    if (available.isValid()) width = std::min(width, available.width());
+    notice_->resize(width, notice_->heightForWidth(width));
     const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
     QPoint position(fieldOnScreen.left(), fieldOnScreen.bottom() + 1);
     if (available.isValid()) {
-        const ui::PixelPoint placed = ui::PlaceNotice(toPixelRect(fieldOnScreen), notice_->width(),
+        const ui::PixelPoint placed = ui::placeNotice(toPixelRect(fieldOnScreen), notice_->width(),
             notice_->height(), toPixelRect(available));
         position = QPoint(placed.x, placed.y);
     }
@@ -410,13 +414,13 @@ void Window::ShowFieldNotice(UnitField unit, const std::string& text)
     notice_->raise();
 }
 
-void Window::HideFieldNotice(UnitField unit, bool forget)
+void Window::hideFieldNotice(UnitField unit, bool forget)
 {
     if (noticeField_ == static_cast<int>(unit)) notice_->hide();
     if (forget) field(unit)->setAccessibleDescription(QString());
 }
 
-void Window::ShowMessage(const std::string& text)
+void Window::showMessage(const std::string& text)
 {
     reportError(this, toQString(text));
 }

@@ -6,32 +6,32 @@ namespace mensurel::win32 {
 
 namespace {
 
-int CALLBACK NoteFace(
+int CALLBACK noteFace(
     const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/, LPARAM found)
 {
     *reinterpret_cast<bool*>(found) = true;
     return 0; // one match is enough
 }
 
-bool IsInstalled(HDC dc, const wchar_t* face)
+bool isInstalled(HDC dc, const wchar_t* face)
 {
     LOGFONTW wanted {};
     wanted.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
     bool found = false;
-    EnumFontFamiliesExW(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &wanted, noteFace, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
 } // namespace
 
-std::wstring FirstInstalledFace(std::span<const wchar_t* const> faces)
+std::wstring firstInstalledFace(std::span<const wchar_t* const> faces)
 {
     if (faces.empty()) return {};
     HDC dc = GetDC(nullptr);
     std::wstring chosen = faces.front();
     for (const wchar_t* face : faces) {
-        if (IsInstalled(dc, face)) {
+        if (isInstalled(dc, face)) {
             chosen = face;
             break;
         }
@@ -40,7 +40,7 @@ std::wstring FirstInstalledFace(std::span<const wchar_t* const> faces)
     return chosen;
 }
 
-HFONT CreatePointFont(const std::wstring& face, int points, bool bold, int dpi, BYTE charset)
+HFONT createPointFont(const std::wstring& face, int points, bool bold, int dpi, BYTE charset)
 {
     LOGFONTW font {};
     font.lfHeight = -MulDiv(points, dpi, 72);

@@ -8,7 +8,7 @@
 
 namespace mensurel::win32 {
 
-bool ShellOpen(const std::wstring& address)
+bool shellOpen(const std::wstring& address)
 {
     SHELLEXECUTEINFOW launch {};
     launch.cbSize = sizeof launch;
@@ -22,7 +22,7 @@ bool ShellOpen(const std::wstring& address)
 
 namespace {
 
-bool Annotate(HWND control, const MSAAPROPID& property, const std::wstring& text)
+bool annotate(HWND control, const MSAAPROPID& property, const std::wstring& text)
 {
     IAccPropServices* services = nullptr;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
@@ -41,14 +41,14 @@ bool Annotate(HWND control, const MSAAPROPID& property, const std::wstring& text
 
 } // namespace
 
-bool SetAccessibleName(HWND control, const std::wstring& name)
+bool setAccessibleName(HWND control, const std::wstring& name)
 {
-    return Annotate(control, PROPID_ACC_NAME, name);
+    return annotate(control, PROPID_ACC_NAME, name);
 }
 
-bool SetAccessibleDescription(HWND control, const std::wstring& description)
+bool setAccessibleDescription(HWND control, const std::wstring& description)
 {
-    return Annotate(control, PROPID_ACC_DESCRIPTION, description);
+    return annotate(control, PROPID_ACC_DESCRIPTION, description);
 }
 
 } // namespace mensurel::win32

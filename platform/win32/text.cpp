@@ -6,7 +6,7 @@
 
 namespace mensurel::win32 {
 
-std::wstring Widen(std::string_view utf8)
+std::wstring widen(std::string_view utf8)
 {
     if (utf8.empty() || utf8.size() > INT_MAX) return {};
     const int size = static_cast<int>(utf8.size());
@@ -16,7 +16,7 @@ std::wstring Widen(std::string_view utf8)
     return wide;
 }
 
-std::string Narrow(std::wstring_view utf16)
+std::string narrow(std::wstring_view utf16)
 {
     if (utf16.empty() || utf16.size() > INT_MAX) return {};
     const int size = static_cast<int>(utf16.size());

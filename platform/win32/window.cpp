@@ -28,15 +28,15 @@ constexpr UINT kLaunchFailed = WM_APP + 1;
 constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
     UnitField::ums };
 
-std::size_t IndexOf(std::string_view name)
+std::size_t indexOf(std::string_view name)
 {
-    const auto controls = ui::Controls();
+    const auto controls = ui::controls();
     for (std::size_t i = 0; i < controls.size(); ++i)
         if (controls[i].name == name) return i;
     return controls.size();
 }
 
-std::string_view NameOf(UnitField field)
+std::string_view nameOf(UnitField field)
 {
     switch (field) {
     case UnitField::inchs: return "inchs";
@@ -47,7 +47,7 @@ std::string_view NameOf(UnitField field)
     return {};
 }
 
-RECT WindowRectFor(int clientWidth, int clientHeight, int dpi)
+RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
 {
     RECT frame { 0, 0, clientWidth, clientHeight };
     AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi));
@@ -57,11 +57,11 @@ RECT WindowRectFor(int clientWidth, int clientHeight, int dpi)
 // Paints both frames' outlines on `dc`, whose origin is the client area's:
 // each line lies inside the frame's rectangle, its width scaled with the
 // DPI; the inside is not filled.
-void PaintFrames(HDC dc, const Layout& layout)
+void paintFrames(HDC dc, const Layout& layout)
 {
-    const ui::Rgb& colour = ui::Window().frameColour;
+    const ui::Rgb& colour = ui::windowDesign().frameColour;
     HBRUSH brush = CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
-    const auto designs = ui::Controls();
+    const auto designs = ui::controls();
     for (std::size_t i = 0; i < designs.size(); ++i) {
         if (designs[i].kind != ui::ControlKind::Frame) continue;
         const Box& r = layout.controls[i];
@@ -80,7 +80,7 @@ void PaintFrames(HDC dc, const Layout& layout)
 // Labels are opaque in the 3D-face colour; where a frame's line runs under a
 // label ("Mm" covers one column of the inner frame), the label draws that
 // part of the line over itself, so the line stays unbroken.
-LRESULT CALLBACK LabelProc(
+LRESULT CALLBACK labelProc(
     HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
 {
     const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
@@ -91,7 +91,7 @@ LRESULT CALLBACK LabelProc(
         MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
         HDC dc = GetDC(label);
         SetViewportOrgEx(dc, -box.left, -box.top, nullptr);
-        PaintFrames(dc, window->layout());
+        paintFrames(dc, window->layout());
         ReleaseDC(label, dc);
     }
     return result;
@@ -100,9 +100,9 @@ LRESULT CALLBACK LabelProc(
 } // namespace
 
 Form1Window::Form1Window()
-    : launcher_(ShellOpen)
+    : launcher_(shellOpen)
     , reporter_([](HWND owner, const std::wstring& text) {
-        MessageBoxW(owner, text.c_str(), Widen(ui::Window().title).c_str(),
+        MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
             MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     })
     , form_(*this)
@@ -121,7 +121,7 @@ bool Form1Window::create(HINSTANCE instance)
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MENSUREL));
     windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MENSUREL),
@@ -134,16 +134,16 @@ bool Form1Window::create(HINSTANCE instance)
 
     // Created at the design position first, so that the DPI is the one of the
     // monitor the window opens on; sized and placed for that DPI below.
-    const ui::TwipRect& design = ui::Window().clientArea;
+    const ui::TwipRect& design = ui::windowDesign().clientArea;
     const int systemDpi = static_cast<int>(GetDpiForSystem());
-    const POINT designClient { ui::TwipsToPixels(design.left, systemDpi),
-        ui::TwipsToPixels(design.top, systemDpi) };
-    window_ = CreateWindowExW(kWindowExStyle, kWindowClass, Widen(ui::Window().title).c_str(),
+    const POINT designClient { ui::twipsToPixels(design.left, systemDpi),
+        ui::twipsToPixels(design.top, systemDpi) };
+    window_ = CreateWindowExW(kWindowExStyle, kWindowClass, widen(ui::windowDesign().title).c_str(),
         kWindowStyle, designClient.x, designClient.y, 100, 100, nullptr, nullptr, instance, this);
     if (!window_) return false;
 
     const int dpi = static_cast<int>(GetDpiForWindow(window_));
-    defaultFace_ = FirstInstalledFace(kChineseFaces);
+    defaultFace_ = firstInstalledFace(kChineseFaces);
     for (std::size_t scale = 0; scale < 2; ++scale) {
         command1Faces_[scale]
             = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND1_GIF : IDR_COMMAND1_2X_GIF);
@@ -155,11 +155,11 @@ bool Form1Window::create(HINSTANCE instance)
 
     // The client area at the design position when the whole window fits on
     // that monitor's work area, otherwise the window centred on it.
-    const RECT frame = WindowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
+    const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
     MONITORINFO monitor { sizeof monitor, {}, {}, 0 };
     GetMonitorInfoW(MonitorFromPoint(designClient, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    const ui::PixelPoint client = ui::FirstClientPosition(
+    const ui::PixelPoint client = ui::firstClientPosition(
         { work.left, work.top, work.right - work.left, work.bottom - work.top },
         layout_.clientWidth, layout_.clientHeight,
         { -frame.left, -frame.top, frame.right - layout_.clientWidth,
@@ -175,7 +175,7 @@ void Form1Window::createControls(HINSTANCE instance)
     // and Tab follows that order: so the fields and the buttons are created
     // in tab order (which puts Command2 above Command1, as designed), then
     // the labels, which never take the focus.
-    const auto designs = ui::Controls();
+    const auto designs = ui::controls();
     std::array<std::size_t, 13> order {};
     std::iota(order.begin(), order.end(), std::size_t { 0 });
     auto focusable = [](const ui::ControlDesign& c) {
@@ -189,7 +189,7 @@ void Form1Window::createControls(HINSTANCE instance)
     for (const std::size_t i : order) {
         const ui::ControlDesign& design = designs[i];
         const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i));
-        const std::wstring text = Widen(design.text);
+        const std::wstring text = widen(design.text);
         HWND control = nullptr;
         switch (design.kind) {
         case ui::ControlKind::TextField:
@@ -202,11 +202,11 @@ void Form1Window::createControls(HINSTANCE instance)
         case ui::ControlKind::PictureButton:
             // The caption is not drawn (the face is the picture) but names
             // the button for accessibility tools.
-            control = CreateWindowExW(0, L"BUTTON", Widen(design.accessibleName).c_str(),
+            control = CreateWindowExW(0, L"BUTTON", widen(design.accessibleName).c_str(),
                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0, 0, 0, 0,
                 window_, id, instance, nullptr);
             if (design.id == ui::Control::Command1)
-                SetWindowSubclass(control, Command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+                SetWindowSubclass(control, command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ui::ControlKind::Label:
             // SS_NOTIFY makes the label take the pointer, so that moving over
@@ -215,7 +215,7 @@ void Form1Window::createControls(HINSTANCE instance)
             control = CreateWindowExW(0, L"STATIC", text.c_str(),
                 WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, 0, 0, 0, window_, id,
                 instance, nullptr);
-            SetWindowSubclass(control, LabelProc, 1, reinterpret_cast<DWORD_PTR>(this));
+            SetWindowSubclass(control, labelProc, 1, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ui::ControlKind::Frame: break;
         }
@@ -223,7 +223,7 @@ void Form1Window::createControls(HINSTANCE instance)
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         controls_[i] = control;
         if (!design.accessibleName.empty())
-            SetAccessibleName(control, Widen(design.accessibleName)); // best effort
+            setAccessibleName(control, widen(design.accessibleName)); // best effort
     }
 
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -231,7 +231,7 @@ void Form1Window::createControls(HINSTANCE instance)
         CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     for (std::size_t i = 0; i < designs.size(); ++i) {
         if (designs[i].toolTip.empty() || !controls_[i]) continue;
-        tipTexts_[i] = Widen(ui::ToolTipOf(designs[i]));
+        tipTexts_[i] = widen(ui::toolTipOf(designs[i]));
         TOOLINFOW tool {};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -245,14 +245,14 @@ void Form1Window::createControls(HINSTANCE instance)
 
 void Form1Window::applyLayout(int dpi)
 {
-    layout_ = LayoutAt(dpi);
+    layout_ = layoutAt(dpi);
     HFONT oldDefault = defaultFont_;
     HFONT oldUnit = unitFont_;
-    const ui::FontDesign& unit = ui::Window().unitLabelFont;
-    defaultFont_ = CreatePointFont(defaultFace_, layout_.fontPoints, false, dpi);
+    const ui::FontDesign& unit = ui::windowDesign().unitLabelFont;
+    defaultFont_ = createPointFont(defaultFace_, layout_.fontPoints, false, dpi);
     unitFont_
-        = CreatePointFont(Widen(unit.families[0]), unit.pointSize, unit.bold, dpi, ANSI_CHARSET);
-    const auto designs = ui::Controls();
+        = createPointFont(widen(unit.families[0]), unit.pointSize, unit.bold, dpi, ANSI_CHARSET);
+    const auto designs = ui::controls();
     for (std::size_t i = 0; i < designs.size(); ++i) {
         HWND control = controls_[i];
         if (!control) continue;
@@ -288,7 +288,7 @@ void Form1Window::loadAndShow(int showCommand)
 
 HWND Form1Window::control(std::string_view name) const
 {
-    const std::size_t i = IndexOf(name);
+    const std::size_t i = indexOf(name);
     return i < controls_.size() ? controls_[i] : nullptr;
 }
 
@@ -299,7 +299,7 @@ HWND Form1Window::face(ui::Face which) const
 
 HWND Form1Window::field(UnitField which) const
 {
-    return control(NameOf(which));
+    return control(nameOf(which));
 }
 
 bool Form1Window::fieldOf(HWND control, UnitField& which) const
@@ -316,83 +316,83 @@ bool Form1Window::fieldOf(HWND control, UnitField& which) const
 
 // The desktop operations of the window's procedures.
 
-std::string Form1Window::FieldText(UnitField which) const
+std::string Form1Window::fieldText(UnitField which) const
 {
     HWND edit = field(which);
     const int length = GetWindowTextLengthW(edit);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = GetWindowTextW(edit, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return Narrow(text);
+    return narrow(text);
 }
 
-void Form1Window::SetFieldText(UnitField which, const std::string& text)
+void Form1Window::setFieldText(UnitField which, const std::string& text)
 {
     // EN_CHANGE arrives inside SetWindowTextW; the flag keeps the program's
     // own write from counting as a user's edit.
     writing_ = true;
-    SetWindowTextW(field(which), Widen(text).c_str());
+    SetWindowTextW(field(which), widen(text).c_str());
     writing_ = false;
 }
 
-void Form1Window::SetFaceVisible(ui::Face which, bool visible)
+void Form1Window::setFaceVisible(ui::Face which, bool visible)
 {
     ShowWindow(face(which), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool Form1Window::FaceHasFocus(ui::Face which) const
+bool Form1Window::faceHasFocus(ui::Face which) const
 {
     return GetFocus() == face(which);
 }
 
-void Form1Window::FocusFace(ui::Face which)
+void Form1Window::focusFace(ui::Face which)
 {
     SetFocus(face(which));
 }
 
-void Form1Window::SetNoticeCaption(const std::string& text)
+void Form1Window::setNoticeCaption(const std::string& text)
 {
-    SetWindowTextW(control("Label1"), Widen(text).c_str());
+    SetWindowTextW(control("Label1"), widen(text).c_str());
 }
 
-int Form1Window::CurrentYear() const
+int Form1Window::currentYear() const
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return now.wYear;
 }
 
-void Form1Window::StartLaunch(std::string_view address)
+void Form1Window::startLaunch(std::string_view address)
 {
     // A failure is reported from the message loop, after the click has been
     // handled.
-    const bool started = launcher_ && launcher_(Widen(address));
+    const bool started = launcher_ && launcher_(widen(address));
     if (!started) PostMessageW(window_, kLaunchFailed, 0, 0);
 }
 
-void Form1Window::Beep()
+void Form1Window::beep()
 {
     MessageBeep(MB_ICONWARNING);
 }
 
-void Form1Window::ShowFieldNotice(UnitField which, const std::string& text)
+void Form1Window::showFieldNotice(UnitField which, const std::string& text)
 {
     HWND edit = field(which);
-    const std::wstring notice = Widen(text);
-    SetAccessibleDescription(edit, notice); // best effort
-    balloon_.show(edit, Widen(ui::Window().title), notice);
+    const std::wstring notice = widen(text);
+    setAccessibleDescription(edit, notice); // best effort
+    balloon_.show(edit, widen(ui::windowDesign().title), notice);
 }
 
-void Form1Window::HideFieldNotice(UnitField which, bool forget)
+void Form1Window::hideFieldNotice(UnitField which, bool forget)
 {
     HWND edit = field(which);
     balloon_.hide(edit);
-    if (forget) SetAccessibleDescription(edit, {});
+    if (forget) setAccessibleDescription(edit, {});
 }
 
-void Form1Window::ShowMessage(const std::string& text)
+void Form1Window::showMessage(const std::string& text)
 {
-    report(Widen(text));
+    report(widen(text));
 }
 
 void Form1Window::report(const std::wstring& text)
@@ -420,7 +420,7 @@ bool Form1Window::preTranslate(MSG& message)
     // Presses are taken here, before the dialog keys (Tab, Return, Escape)
     // are consumed, so that a Return typed in a field converts at its release
     // and Escape reaches the notice.
-    if (fromField && keyDown) form_.KeyPressed(inField, key);
+    if (fromField && keyDown) form_.keyPressed(inField, key);
 
     // Return (either Enter key) on a focused face clicks it, once however
     // long the key is held; Space is the button's own.
@@ -434,7 +434,7 @@ bool Form1Window::preTranslate(MSG& message)
         DispatchMessageW(&message);
     }
     // The release reaches the procedure after the field has had the key.
-    if (fromField && keyUp) form_.KeyReleased(inField, key);
+    if (fromField && keyUp) form_.keyReleased(inField, key);
     return true;
 }
 
@@ -453,7 +453,7 @@ int Form1Window::run(HWND window)
     return static_cast<int>(message.wParam);
 }
 
-LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto* self
@@ -468,9 +468,9 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wPara
     try {
         return self->onMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
-        self->report(Widen(ui::texts::UnexpectedError(error.what())));
+        self->report(widen(ui::texts::unexpectedError(error.what())));
     } catch (...) {
-        self->report(Widen(ui::texts::UnexpectedError({})));
+        self->report(widen(ui::texts::unexpectedError({})));
     }
     return 0;
 }
@@ -481,7 +481,7 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window_, &paint);
-        PaintFrames(dc, layout_);
+        paintFrames(dc, layout_);
         EndPaint(window_, &paint);
         return 0;
     }
@@ -509,7 +509,7 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : field(UnitField::mils));
         }
         return 0;
-    case kLaunchFailed: form_.LaunchFailed(); return 0;
+    case kLaunchFailed: form_.launchFailed(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -529,9 +529,9 @@ void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
         // A change the user made without a key release in the field (paste
         // or cut from the context menu, undo) converts as a key release
         // does; the program's own writes are left out.
-        if (code == EN_CHANGE && !writing_) form_.TextEditedByUser(inField);
+        if (code == EN_CHANGE && !writing_) form_.textEditedByUser(inField);
         if (code == EN_KILLFOCUS) {
-            form_.FocusLeft(inField);
+            form_.focusLeft(inField);
             balloon_.hide(source); // shown again when the user types on
         }
         return;
@@ -561,16 +561,16 @@ void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const
 void Form1Window::onDpiChanged(int dpi, const RECT& suggested)
 {
     applyLayout(dpi);
-    const RECT frame = WindowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
+    const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
     const Box box
-        = WindowBoxAfterDpiChange({ suggested.left, suggested.top, suggested.right - suggested.left,
+        = windowBoxAfterDpiChange({ suggested.left, suggested.top, suggested.right - suggested.left,
                                       suggested.bottom - suggested.top },
             { 0, 0, frame.right - frame.left, frame.bottom - frame.top });
     SetWindowPos(
         window_, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK Form1Window::Command1Proc(
+LRESULT CALLBACK Form1Window::command1Proc(
     HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
 {
     const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
@@ -578,7 +578,7 @@ LRESULT CALLBACK Form1Window::Command1Proc(
     return result;
 }
 
-int RunProgram(HINSTANCE instance, int showCommand)
+int runProgram(HINSTANCE instance, int showCommand)
 {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES };

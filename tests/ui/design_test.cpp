@@ -23,9 +23,9 @@ class GeometryTest : public ::testing::TestWithParam<GeometryRow> { };
 TEST_P(GeometryTest, TwipsBecomePixelsAtTheDisplaysResolution)
 {
     const GeometryRow& row = GetParam();
-    const TwipRect twips = DesignOf(row.control).rect;
-    EXPECT_EQ(ToPixels(twips), row.at96);
-    EXPECT_EQ(ToPixels(twips, 192), row.at192);
+    const TwipRect twips = designOf(row.control).rect;
+    EXPECT_EQ(toPixels(twips), row.at96);
+    EXPECT_EQ(toPixels(twips, 192), row.at192);
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, GeometryTest,
@@ -42,14 +42,14 @@ INSTANTIATE_TEST_SUITE_P(Controls, GeometryTest,
         GeometryRow { Control::Shape2, { 14, 15, 275, 78 }, { 28, 30, 550, 156 } },
         GeometryRow { Control::Um, { 266, 70, 22, 13 }, { 532, 140, 44, 27 } },
         GeometryRow { Control::english, { 127, 29, 25, 17 }, { 254, 58, 50, 34 } }),
-    [](const auto& info) { return std::string(DesignOf(info.param.control).name); });
+    [](const auto& info) { return std::string(designOf(info.param.control).name); });
 
 TEST(Design, WindowClientAreaIs300By176AtDesignResolution)
 {
-    const PixelRect client = ToPixels(Window().clientArea);
+    const PixelRect client = toPixels(windowDesign().clientArea);
     EXPECT_EQ(client.width, 300);
     EXPECT_EQ(client.height, 176);
-    const PixelRect at144 = ToPixels(Window().clientArea, 144);
+    const PixelRect at144 = toPixels(windowDesign().clientArea, 144);
     EXPECT_EQ(at144.width, 450);
     EXPECT_EQ(at144.height, 264);
 }
@@ -58,7 +58,7 @@ TEST(Design, TabOrderAndStackingFollowTheTable)
 {
     std::vector<std::pair<int, std::string>> focusable;
     std::set<int> positions;
-    for (const ControlDesign& c : Controls()) {
+    for (const ControlDesign& c : controls()) {
         if (c.tabIndex >= 0) {
             EXPECT_TRUE(positions.insert(c.tabIndex).second) << c.name;
         }
@@ -70,15 +70,15 @@ TEST(Design, TabOrderAndStackingFollowTheTable)
     for (const auto& [index, name] : focusable) order.push_back(name);
     EXPECT_EQ(
         order, (std::vector<std::string> { "mils", "mm", "inchs", "ums", "Command2", "Command1" }));
-    EXPECT_EQ(Controls().front().name, "Command2"); // above Command1
+    EXPECT_EQ(controls().front().name, "Command2"); // above Command1
 }
 
 TEST(Design, ToolTipOfCommand2EndsWithTheSitesHost)
 {
-    EXPECT_EQ(ToolTipOf(DesignOf(Control::Command2)), "更多资讯请访问" EXPECTED_SITE_HOST);
-    EXPECT_EQ(SiteHost(), EXPECTED_SITE_HOST);
-    EXPECT_EQ(ToolTipOf(DesignOf(Control::Command1)), "");
-    EXPECT_EQ(ToolTipOf(DesignOf(Control::mils)), "英制数据");
+    EXPECT_EQ(toolTipOf(designOf(Control::Command2)), "更多资讯请访问" EXPECTED_SITE_HOST);
+    EXPECT_EQ(siteHost(), EXPECTED_SITE_HOST);
+    EXPECT_EQ(toolTipOf(designOf(Control::Command1)), "");
+    EXPECT_EQ(toolTipOf(designOf(Control::mils)), "英制数据");
 }
 
 struct PlacementRow {
@@ -93,7 +93,7 @@ TEST_P(FirstPlacementTest, DesignPositionWhenItFitsElseCentred)
 {
     // With a frame of 8, 32, 8, 8 the whole window is 316 x 216.
     EXPECT_EQ(
-        FirstClientPosition(GetParam().available, 300, 176, { 8, 32, 8, 8 }), GetParam().client);
+        firstClientPosition(GetParam().available, 300, 176, { 8, 32, 8, 8 }), GetParam().client);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FirstPlacementTest,
@@ -121,7 +121,7 @@ class NoticePlacementTest : public ::testing::TestWithParam<NoticeRow> { };
 TEST_P(NoticePlacementTest, BesideTheFieldAndOnTheScreen)
 {
     const NoticeRow& row = GetParam();
-    const PixelPoint at = PlaceNotice(row.field, row.width, row.height, row.available);
+    const PixelPoint at = placeNotice(row.field, row.width, row.height, row.available);
     EXPECT_EQ(at, row.expected);
     const PixelRect notice { at.x, at.y, row.width, row.height };
     if (row.width <= row.available.width && row.height <= row.available.height) {

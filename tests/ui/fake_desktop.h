@@ -38,44 +38,44 @@ public:
     // is reported.
     std::function<void()> onLaunchFailed;
 
-    std::string FieldText(UnitField f) const override { return texts[static_cast<std::size_t>(f)]; }
-    void SetFieldText(UnitField f, const std::string& t) override
+    std::string fieldText(UnitField f) const override { return texts[static_cast<std::size_t>(f)]; }
+    void setFieldText(UnitField f, const std::string& t) override
     {
         ++writes;
         text(f) = t;
     }
-    void SetFaceVisible(Face face, bool visible) override
+    void setFaceVisible(Face face, bool visible) override
     {
         (face == Face::Command1 ? command1Visible : command2Visible) = visible;
         // A hidden face loses the focus to the next control in the tab
         // order, a field.
         if (!visible && focusedFace == face) focusedFace.reset();
     }
-    bool FaceHasFocus(Face face) const override { return focusedFace == face; }
-    void FocusFace(Face face) override { focusedFace = face; }
-    void SetNoticeCaption(const std::string& t) override { caption = t; }
-    int CurrentYear() const override
+    bool faceHasFocus(Face face) const override { return focusedFace == face; }
+    void focusFace(Face face) override { focusedFace = face; }
+    void setNoticeCaption(const std::string& t) override { caption = t; }
+    int currentYear() const override
     {
         ++yearReads;
         return year;
     }
-    void StartLaunch(std::string_view address) override
+    void startLaunch(std::string_view address) override
     {
         launches.emplace_back(address);
         if (launchFails && onLaunchFailed) onLaunchFailed();
     }
-    void Beep() override { ++beeps; }
-    void ShowFieldNotice(UnitField f, const std::string& t) override
+    void beep() override { ++beeps; }
+    void showFieldNotice(UnitField f, const std::string& t) override
     {
         notice(f) = t;
         description(f) = t;
     }
-    void HideFieldNotice(UnitField f, bool forget) override
+    void hideFieldNotice(UnitField f, bool forget) override
     {
         notice(f).reset();
         if (forget) description(f).clear();
     }
-    void ShowMessage(const std::string& t) override { messages.push_back(t); }
+    void showMessage(const std::string& t) override { messages.push_back(t); }
 };
 
 } // namespace mensurel::ui::testing

@@ -19,7 +19,7 @@ class Form1Test : public ::testing::Test {
 protected:
     Form1Test()
     {
-        desktop.onLaunchFailed = [this] { form.LaunchFailed(); };
+        desktop.onLaunchFailed = [this] { form.launchFailed(); };
     }
 
     FakeDesktop desktop;
@@ -40,7 +40,7 @@ TEST_P(ConversionTest, KeyUpWritesTheThreeOtherFields)
 {
     const ConversionRow& row = GetParam();
     desktop.text(row.from) = row.text;
-    RunKeyUp(form, row.from);
+    runKeyUp(form, row.from);
     for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(desktop.texts[i], row.expected[i]) << i;
     EXPECT_EQ(desktop.writes, 3);
 }
@@ -90,14 +90,14 @@ TEST_P(KeyRuleTest, ConvertsAsOftenAsTheUserExpects)
             .autoRepeat = a.step == Step::RepeatPress || a.step == Step::RepeatRelease };
         switch (a.step) {
         case Step::Press:
-        case Step::RepeatPress: form.KeyPressed(UnitField::mm, key); break;
+        case Step::RepeatPress: form.keyPressed(UnitField::mm, key); break;
         case Step::Release:
-        case Step::RepeatRelease: form.KeyReleased(UnitField::mm, key); break;
+        case Step::RepeatRelease: form.keyReleased(UnitField::mm, key); break;
         case Step::Edit:
             desktop.text(UnitField::mm) = a.text;
-            form.TextEditedByUser(UnitField::mm);
+            form.textEditedByUser(UnitField::mm);
             break;
-        case Step::FocusOut: form.FocusLeft(UnitField::mm); break;
+        case Step::FocusOut: form.focusLeft(UnitField::mm); break;
         }
     }
     EXPECT_EQ(desktop.writes, 3 * GetParam().conversions);
@@ -163,16 +163,16 @@ TEST_F(Form1Test, ChordEndsConvertAgainWhenAnotherFieldRewroteThisOne)
 {
     // Ctrl+V in mm, then a menu paste in mils rewrites mm; the Ctrl release
     // in mm converts from mm's new text, so the four fields agree.
-    form.KeyPressed(UnitField::mm, { .code = kCtrl });
-    form.KeyPressed(UnitField::mm, { .code = kV });
+    form.keyPressed(UnitField::mm, { .code = kCtrl });
+    form.keyPressed(UnitField::mm, { .code = kV });
     desktop.text(UnitField::mm) = "2";
-    form.TextEditedByUser(UnitField::mm);
-    form.KeyReleased(UnitField::mm, { .code = kV });
+    form.textEditedByUser(UnitField::mm);
+    form.keyReleased(UnitField::mm, { .code = kV });
     desktop.text(UnitField::mils) = "1";
-    form.TextEditedByUser(UnitField::mils);
+    form.textEditedByUser(UnitField::mils);
     EXPECT_EQ(desktop.text(UnitField::mm), "0.0254");
     desktop.writes = 0;
-    form.KeyReleased(UnitField::mm, { .code = kCtrl });
+    form.keyReleased(UnitField::mm, { .code = kCtrl });
     EXPECT_EQ(desktop.writes, 3);
     EXPECT_EQ(desktop.text(UnitField::mils), "1.0000");
 }
@@ -257,26 +257,26 @@ TEST_F(Form1Test, OutOfRangeKeepsTheFieldsAndTellsTheUserOnce)
 TEST_F(Form1Test, EscapeHidesTheNoticeUntilTheTextChanges)
 {
     desktop.text(UnitField::ums) = "1e400";
-    form.KeyPressed(UnitField::ums, { .code = '0' });
-    form.KeyReleased(UnitField::ums, { .code = '0' });
+    form.keyPressed(UnitField::ums, { .code = '0' });
+    form.keyReleased(UnitField::ums, { .code = '0' });
     ASSERT_TRUE(desktop.notice(UnitField::ums));
 
     const KeyEvent escape { .code = 27, .escape = true };
-    form.KeyPressed(UnitField::ums, escape);
+    form.keyPressed(UnitField::ums, escape);
     EXPECT_FALSE(desktop.notice(UnitField::ums));
-    form.KeyReleased(UnitField::ums, escape);
+    form.keyReleased(UnitField::ums, escape);
     EXPECT_FALSE(desktop.notice(UnitField::ums)) << "the release brought it back";
     // Still described for a screen reader, still no beep again.
     EXPECT_EQ(desktop.description(UnitField::ums), texts::kOutOfRange);
     EXPECT_EQ(desktop.beeps, 1);
 
-    form.KeyPressed(UnitField::ums, { .code = kRight });
-    form.KeyReleased(UnitField::ums, { .code = kRight });
+    form.keyPressed(UnitField::ums, { .code = kRight });
+    form.keyReleased(UnitField::ums, { .code = kRight });
     EXPECT_FALSE(desktop.notice(UnitField::ums));
 
     desktop.text(UnitField::ums) = "1e4000";
-    form.KeyPressed(UnitField::ums, { .code = '0' });
-    form.KeyReleased(UnitField::ums, { .code = '0' });
+    form.keyPressed(UnitField::ums, { .code = '0' });
+    form.keyReleased(UnitField::ums, { .code = '0' });
     EXPECT_TRUE(desktop.notice(UnitField::ums));
 }
 
@@ -285,7 +285,7 @@ TEST_F(Form1Test, EachClickLaunchesTheSiteOnce)
     form.Command2_Click();
     form.Command1_Click();
     form.Command1_Click();
-    EXPECT_EQ(desktop.launches, std::vector<std::string>(3, std::string(SiteAddress())));
+    EXPECT_EQ(desktop.launches, std::vector<std::string>(3, std::string(siteAddress())));
     EXPECT_TRUE(desktop.messages.empty());
 }
 
@@ -294,7 +294,7 @@ TEST_F(Form1Test, FailedLaunchIsReportedNamingTheAddressAndNothingElseChanges)
     desktop.launchFails = true;
     form.Command2_Click();
     ASSERT_EQ(desktop.messages.size(), 1U);
-    EXPECT_NE(desktop.messages[0].find(std::string(SiteAddress())), std::string::npos);
+    EXPECT_NE(desktop.messages[0].find(std::string(siteAddress())), std::string::npos);
     EXPECT_EQ(desktop.writes, 0);
     EXPECT_TRUE(desktop.command2Visible);
 }

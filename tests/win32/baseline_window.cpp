@@ -5,7 +5,7 @@
 
 namespace {
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
@@ -20,7 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 {
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

@@ -26,27 +26,27 @@ using mensurel::FieldTexts;
 using mensurel::UnitField;
 using mensurel::win32::Box;
 using mensurel::win32::Form1Window;
-using mensurel::win32::Narrow;
-using mensurel::win32::Widen;
+using mensurel::win32::narrow;
+using mensurel::win32::widen;
 namespace ui = mensurel::ui;
 
 // The DPI the window must come up at: 96 unless a parent test set another in
 // the registry before starting this process.
-int ExpectedDpi()
+int expectedDpi()
 {
     const char* value = std::getenv("MENSUREL_TEST_DPI");
     return value ? std::atoi(value) : 96;
 }
 
-std::string TextOf(HWND window)
+std::string textOf(HWND window)
 {
     const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return Narrow(text);
+    return narrow(text);
 }
 
-Box ChildBox(HWND child)
+Box childBox(HWND child)
 {
     RECT r;
     GetWindowRect(child, &r);
@@ -54,9 +54,9 @@ Box ChildBox(HWND child)
     return { r.left, r.top, r.right - r.left, r.bottom - r.top };
 }
 
-const ui::ControlDesign& Design(std::string_view name)
+const ui::ControlDesign& design(std::string_view name)
 {
-    for (const auto& c : ui::Controls())
+    for (const auto& c : ui::controls())
         if (c.name == name) return c;
     throw std::logic_error("no such control");
 }
@@ -66,30 +66,30 @@ protected:
     void SetUp() override
     {
         window_.setLauncher([this](const std::wstring& address) {
-            launched_.push_back(Narrow(address));
+            launched_.push_back(narrow(address));
             return launchWorks_;
         });
         window_.setReporter(
-            [this](HWND, const std::wstring& text) { reported_.push_back(Narrow(text)); });
+            [this](HWND, const std::wstring& text) { reported_.push_back(narrow(text)); });
         // The pointer starts away from the window, as if the user had not
         // moved it over the window yet.
         SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2);
-        Pump(20);
+        pump(20);
         ASSERT_TRUE(window_.create(GetModuleHandleW(nullptr)));
         window_.loadAndShow(SW_SHOWNORMAL);
         SetForegroundWindow(window_.handle());
-        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window_.handle(); }));
-        Pump(100);
+        ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window_.handle(); }));
+        pump(100);
     }
 
     void TearDown() override
     {
         if (window_.handle()) DestroyWindow(window_.handle());
-        Pump(20);
+        pump(20);
     }
 
     // Runs the window's message translation for `ms` milliseconds.
-    void Pump(int ms)
+    void pump(int ms)
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         do {
@@ -106,16 +106,16 @@ protected:
         } while (std::chrono::steady_clock::now() < end);
     }
 
-    template<class Condition> bool PumpUntil(Condition done, int ms = 3000)
+    template<class Condition> bool pumpUntil(Condition done, int ms = 3000)
     {
         for (int waited = 0; waited < ms; waited += 10) {
             if (done()) return true;
-            Pump(10);
+            pump(10);
         }
         return done();
     }
 
-    static void Key(WORD vk, bool up, bool unicode = false, wchar_t ch = 0)
+    static void key(WORD vk, bool up, bool unicode = false, wchar_t ch = 0)
     {
         INPUT input {};
         input.type = INPUT_KEYBOARD;
@@ -125,24 +125,24 @@ protected:
         SendInput(1, &input, sizeof input);
     }
 
-    void Press(WORD vk)
+    void press(WORD vk)
     {
-        Key(vk, false);
-        Key(vk, true);
-        Pump(30);
+        key(vk, false);
+        key(vk, true);
+        pump(30);
     }
 
-    void Chord(WORD modifier, WORD vk)
+    void chord(WORD modifier, WORD vk)
     {
-        Key(modifier, false);
-        Key(vk, false);
-        Key(vk, true);
-        Key(modifier, true);
-        Pump(50);
+        key(modifier, false);
+        key(vk, false);
+        key(vk, true);
+        key(modifier, true);
+        pump(50);
     }
 
     // Types `text` key by key, as a user would.
-    void Type(std::string_view text)
+    void typeText(std::string_view text)
     {
         for (const char c : text) {
             WORD vk = 0;
@@ -152,19 +152,19 @@ protected:
             if (c == '-') vk = VK_OEM_MINUS;
             if (c == ' ') vk = VK_SPACE;
             if (vk) {
-                Key(vk, false);
-                Key(vk, true);
+                key(vk, false);
+                key(vk, true);
             } else {
-                Key(0, false, true, static_cast<wchar_t>(c));
-                Key(0, true, true, static_cast<wchar_t>(c));
+                key(0, false, true, static_cast<wchar_t>(c));
+                key(0, true, true, static_cast<wchar_t>(c));
             }
-            Pump(10);
+            pump(10);
         }
-        Pump(60);
+        pump(60);
     }
 
     // Moves the pointer to client point (x, y) of the window.
-    void MoveTo(int x, int y)
+    void moveTo(int x, int y)
     {
         POINT p { x, y };
         ClientToScreen(window_.handle(), &p);
@@ -174,46 +174,46 @@ protected:
         input.mi.dy = MulDiv(p.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
         input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
         SendInput(1, &input, sizeof input);
-        Pump(80);
+        pump(80);
     }
 
     // Moves the pointer over the middle of a control.
-    void MoveOnto(std::string_view name)
+    void moveOnto(std::string_view name)
     {
-        const Box b = ChildBox(window_.control(name));
-        MoveTo(b.left + b.width / 2, b.top + b.height / 2);
+        const Box b = childBox(window_.control(name));
+        moveTo(b.left + b.width / 2, b.top + b.height / 2);
     }
 
     // A point of the bare window surface: between the outer frame and the
     // buttons.
-    void MoveToSurface()
+    void moveToSurface()
     {
-        const Box outer = window_.layout().controls[IndexOf("Shape1")];
-        const Box button = ChildBox(window_.control("Command1"));
-        MoveTo(button.left - 10, (outer.top + outer.height + button.top) / 2);
+        const Box outer = window_.layout().controls[indexOf("Shape1")];
+        const Box button = childBox(window_.control("Command1"));
+        moveTo(button.left - 10, (outer.top + outer.height + button.top) / 2);
     }
 
-    static std::size_t IndexOf(std::string_view name)
+    static std::size_t indexOf(std::string_view name)
     {
-        for (std::size_t i = 0; i < ui::Controls().size(); ++i)
-            if (ui::Controls()[i].name == name) return i;
+        for (std::size_t i = 0; i < ui::controls().size(); ++i)
+            if (ui::controls()[i].name == name) return i;
         return 0;
     }
 
-    void FocusAndSelectAll(std::string_view name)
+    void focusAndSelectAll(std::string_view name)
     {
         HWND field = window_.control(name);
         SetFocus(field);
         SendMessageW(field, EM_SETSEL, 0, -1);
-        Pump(20);
+        pump(20);
     }
 
-    bool Visible(std::string_view name) { return IsWindowVisible(window_.control(name)) != 0; }
+    bool visible(std::string_view name) { return IsWindowVisible(window_.control(name)) != 0; }
 
-    FieldTexts Fields()
+    FieldTexts fields()
     {
-        return { TextOf(window_.control("inchs")), TextOf(window_.control("mils")),
-            TextOf(window_.control("mm")), TextOf(window_.control("ums")) };
+        return { textOf(window_.control("inchs")), textOf(window_.control("mils")),
+            textOf(window_.control("mm")), textOf(window_.control("ums")) };
     }
 
     Form1Window window_;
@@ -227,16 +227,16 @@ protected:
 TEST(Layout, ControlsAreTheDesignRectanglesAtEachDpi)
 {
     for (const int dpi : { 96, 120, 144, 192 }) {
-        const auto layout = mensurel::win32::LayoutAt(dpi);
+        const auto layout = mensurel::win32::layoutAt(dpi);
         EXPECT_EQ(layout.clientWidth, 4500 * dpi / 1440) << dpi;
         EXPECT_EQ(layout.clientHeight, 2640 * dpi / 1440) << dpi;
-        for (std::size_t i = 0; i < ui::Controls().size(); ++i) {
-            const ui::PixelRect r = ui::ToPixels(ui::Controls()[i].rect, dpi);
+        for (std::size_t i = 0; i < ui::controls().size(); ++i) {
+            const ui::PixelRect r = ui::toPixels(ui::controls()[i].rect, dpi);
             EXPECT_EQ(layout.controls[i], (Box { r.left, r.top, r.width, r.height }))
-                << ui::Controls()[i].name << " at " << dpi;
+                << ui::controls()[i].name << " at " << dpi;
         }
     }
-    EXPECT_EQ(mensurel::win32::LayoutAt(96).controls[0], (Box { 59, 104, 183, 49 }));
+    EXPECT_EQ(mensurel::win32::layoutAt(96).controls[0], (Box { 59, 104, 183, 49 }));
 }
 
 TEST(Layout, FacesArePickedAndSizedByDpi)
@@ -246,7 +246,7 @@ TEST(Layout, FacesArePickedAndSizedByDpi)
     };
     for (const Row& row : { Row { 96, 1, 175, 40 }, Row { 120, 1, 219, 50 },
              Row { 144, 2, 263, 60 }, Row { 192, 2, 350, 80 } }) {
-        const auto layout = mensurel::win32::LayoutAt(row.dpi);
+        const auto layout = mensurel::win32::layoutAt(row.dpi);
         EXPECT_EQ(layout.faceScale, row.scale) << row.dpi;
         EXPECT_EQ(layout.faceWidth, row.width) << row.dpi;
         EXPECT_EQ(layout.faceHeight, row.height) << row.dpi;
@@ -258,13 +258,13 @@ TEST(Layout, DpiChangeTakesTheSuggestedRectangleUnlessItsSizeIsOff)
     const Box frame { 0, 0, 616, 398 };
     // Windows' suggestion already has the new size: taken as it is, also
     // when it differs by a pixel of rounding.
-    EXPECT_EQ(mensurel::win32::WindowBoxAfterDpiChange({ 10, 20, 616, 398 }, frame),
+    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ 10, 20, 616, 398 }, frame),
         (Box { 10, 20, 616, 398 }));
-    EXPECT_EQ(mensurel::win32::WindowBoxAfterDpiChange({ 10, 20, 617, 397 }, frame),
+    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ 10, 20, 617, 397 }, frame),
         (Box { 10, 20, 617, 397 }));
     // A suggestion of another size keeps its position and gets the size the
     // client area needs.
-    EXPECT_EQ(mensurel::win32::WindowBoxAfterDpiChange({ -5, 7, 310, 200 }, frame),
+    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ -5, 7, 310, 200 }, frame),
         (Box { -5, 7, 616, 398 }));
 }
 
@@ -272,21 +272,21 @@ TEST(Layout, DpiChangeTakesTheSuggestedRectangleUnlessItsSizeIsOff)
 
 TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
 {
-    const int dpi = ExpectedDpi();
+    const int dpi = expectedDpi();
     ASSERT_EQ(static_cast<int>(GetDpiForWindow(window_.handle())), dpi);
     RECT client;
     GetClientRect(window_.handle(), &client);
     EXPECT_EQ(client.right, 300 * dpi / 96);
     EXPECT_EQ(client.bottom, 176 * dpi / 96);
-    for (const auto& design : ui::Controls()) {
+    for (const auto& design : ui::controls()) {
         HWND control = window_.control(design.name);
         if (design.kind == ui::ControlKind::Frame) {
             EXPECT_EQ(control, nullptr);
             continue;
         }
         ASSERT_NE(control, nullptr) << design.name;
-        const ui::PixelRect r = ui::ToPixels(design.rect, dpi);
-        EXPECT_EQ(ChildBox(control), (Box { r.left, r.top, r.width, r.height })) << design.name;
+        const ui::PixelRect r = ui::toPixels(design.rect, dpi);
+        EXPECT_EQ(childBox(control), (Box { r.left, r.top, r.width, r.height })) << design.name;
     }
     EXPECT_EQ(window_.layout().faceScale, dpi >= 144 ? 2 : 1);
 
@@ -296,7 +296,7 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_NE(GetClassLongPtrW(window_.handle(), GCLP_HICON), 0);
-    EXPECT_EQ(TextOf(window_.handle()), "Mensurel");
+    EXPECT_EQ(textOf(window_.handle()), "Mensurel");
 
     // The fields' font is 9 pt at this DPI; the unit labels Arial 9 pt bold.
     LOGFONTW font {};
@@ -315,7 +315,7 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
 // the test above in a child process started after LogPixels is set.
 TEST(WindowAt192, GeometryFollowsTheDesign)
 {
-    if (ExpectedDpi() != 96) GTEST_SKIP() << "already the child";
+    if (expectedDpi() != 96) GTEST_SKIP() << "already the child";
     HKEY desktop = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0,
                   KEY_SET_VALUE | KEY_QUERY_VALUE, &desktop),
@@ -359,18 +359,18 @@ TEST(WindowAt192, GeometryFollowsTheDesign)
 
 TEST_F(WindowTest, StartsWithTheDesignTextsAndTheFocusInMils)
 {
-    EXPECT_EQ(Fields(), (FieldTexts { "0.001", "1.0000", "0.0254", "25.4000" }));
+    EXPECT_EQ(fields(), (FieldTexts { "0.001", "1.0000", "0.0254", "25.4000" }));
     for (const char* label : { "english", "metric", "Inch", "Um" })
-        EXPECT_EQ(TextOf(window_.control(label)), Design(label).text) << label;
+        EXPECT_EQ(textOf(window_.control(label)), design(label).text) << label;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::string notice = TextOf(window_.control("Label1"));
+    const std::string notice = textOf(window_.control("Label1"));
     EXPECT_EQ(notice.substr(notice.size() - 7), " - " + std::to_string(now.wYear));
-    EXPECT_NE(notice, Design("Label1").text);
+    EXPECT_NE(notice, design("Label1").text);
     EXPECT_EQ(GetFocus(), window_.control("mils"));
     // Both faces are shown at start, Command2 above Command1.
-    EXPECT_TRUE(Visible("Command1"));
-    EXPECT_TRUE(Visible("Command2"));
+    EXPECT_TRUE(visible("Command1"));
+    EXPECT_TRUE(visible("Command2"));
     EXPECT_EQ(SendMessageW(window_.toolTips(), TTM_GETTOOLCOUNT, 0, 0), 6);
 
     wchar_t tip[256] {};
@@ -380,16 +380,16 @@ TEST_F(WindowTest, StartsWithTheDesignTextsAndTheFocusInMils)
     tool.uId = reinterpret_cast<UINT_PTR>(window_.control("Command2"));
     tool.lpszText = tip;
     SendMessageW(window_.toolTips(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(Narrow(tip), ui::ToolTipOf(Design("Command2")));
+    EXPECT_EQ(narrow(tip), ui::toolTipOf(design("Command2")));
 }
 
 TEST_F(WindowTest, TabVisitsFieldsThenTheVisibleFaceAndSkipsLabels)
 {
-    MoveToSurface(); // Command1 shown, Command2 hidden
-    ASSERT_FALSE(Visible("Command2"));
+    moveToSurface(); // Command1 shown, Command2 hidden
+    ASSERT_FALSE(visible("Command2"));
     std::vector<HWND> visited { GetFocus() };
     for (int i = 0; i < 5; ++i) {
-        Press(VK_TAB);
+        press(VK_TAB);
         visited.push_back(GetFocus());
     }
     const std::vector<HWND> expected { window_.control("mils"), window_.control("mm"),
@@ -397,7 +397,7 @@ TEST_F(WindowTest, TabVisitsFieldsThenTheVisibleFaceAndSkipsLabels)
         window_.control("mils") };
     EXPECT_EQ(visited, expected);
     // Shift+Tab goes back.
-    Chord(VK_SHIFT, VK_TAB);
+    chord(VK_SHIFT, VK_TAB);
     EXPECT_EQ(GetFocus(), window_.control("Command1"));
 }
 
@@ -420,27 +420,27 @@ TEST_F(WindowTest, TypingInAFieldRewritesTheThreeOthers)
         { "ums", "-0.5" },
     };
     for (const Typed& row : rows) {
-        FocusAndSelectAll(row.field);
+        focusAndSelectAll(row.field);
         if (*row.text)
-            Type(row.text);
+            typeText(row.text);
         else
-            Press(VK_DELETE);
-        FieldTexts expected = Fields();
+            press(VK_DELETE);
+        FieldTexts expected = fields();
         const UnitField from = row.field == std::string_view("inchs") ? UnitField::inchs
             : row.field == std::string_view("mils")                   ? UnitField::mils
             : row.field == std::string_view("mm")                     ? UnitField::mm
                                                                       : UnitField::ums;
         ASSERT_EQ(expected[from], row.text);
         ASSERT_TRUE(mensurel::ConvertFromField(from, expected));
-        EXPECT_EQ(Fields(), expected) << row.field << " <- \"" << row.text << "\"";
+        EXPECT_EQ(fields(), expected) << row.field << " <- \"" << row.text << "\"";
     }
     // Two rows spelt out, so the table above cannot agree with a wrong core.
-    FocusAndSelectAll("mm");
-    Type("2");
-    EXPECT_EQ(Fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
-    FocusAndSelectAll("inchs");
-    Type("1");
-    EXPECT_EQ(Fields(), (FieldTexts { "1", "1000.0000", "25.4", "25399.9863" }));
+    focusAndSelectAll("mm");
+    typeText("2");
+    EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
+    focusAndSelectAll("inchs");
+    typeText("1");
+    EXPECT_EQ(fields(), (FieldTexts { "1", "1000.0000", "25.4", "25399.9863" }));
 }
 
 TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
@@ -454,12 +454,12 @@ TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
 
-    FocusAndSelectAll("mils");
-    Chord(VK_CONTROL, 'V');
-    EXPECT_TRUE(PumpUntil([&] { return GetWindowTextLengthW(window_.control("mils")) == 40002; }));
-    FieldTexts expected { "0.001", Narrow(text), "0.0254", "25.4000" };
+    focusAndSelectAll("mils");
+    chord(VK_CONTROL, 'V');
+    EXPECT_TRUE(pumpUntil([&] { return GetWindowTextLengthW(window_.control("mils")) == 40002; }));
+    FieldTexts expected { "0.001", narrow(text), "0.0254", "25.4000" };
     ASSERT_TRUE(mensurel::ConvertFromField(UnitField::mils, expected));
-    EXPECT_EQ(Fields(), expected);
+    EXPECT_EQ(fields(), expected);
     EXPECT_EQ(expected.inchs, "0.001");
 }
 
@@ -476,93 +476,93 @@ TEST_F(WindowTest, AnEditWithoutAKeyConverts)
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
 
-    FocusAndSelectAll("mm");
+    focusAndSelectAll("mm");
     SendMessageW(window_.control("mm"), WM_PASTE, 0, 0);
-    Pump(30);
-    EXPECT_EQ(Fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
+    pump(30);
+    EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
 }
 
 TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheNoticeAtTheField)
 {
-    FocusAndSelectAll("mils");
-    Type("1e3");
-    FieldTexts before = Fields();
+    focusAndSelectAll("mils");
+    typeText("1e3");
+    FieldTexts before = fields();
     EXPECT_EQ(window_.balloon().field(), nullptr);
-    Type("00"); // 1e300 mils is beyond the fixed-point range
+    typeText("00"); // 1e300 mils is beyond the fixed-point range
     before.mils = "1e300";
-    EXPECT_EQ(Fields(), before);
+    EXPECT_EQ(fields(), before);
     EXPECT_EQ(window_.balloon().field(), window_.control("mils"));
     EXPECT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
     EXPECT_EQ(GetFocus(), window_.control("mils")); // the notice takes no focus
 
     // Escape closes the notice; the fields stay as they are.
-    Press(VK_ESCAPE);
+    press(VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
-    EXPECT_EQ(Fields(), before);
+    EXPECT_EQ(fields(), before);
 
-    FocusAndSelectAll("mils");
-    Type("5");
+    focusAndSelectAll("mils");
+    typeText("5");
     EXPECT_EQ(window_.balloon().field(), nullptr);
     EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
-    FieldTexts expected = Fields();
+    FieldTexts expected = fields();
     ASSERT_TRUE(mensurel::ConvertFromField(UnitField::mils, expected));
-    EXPECT_EQ(Fields(), expected);
+    EXPECT_EQ(fields(), expected);
 }
 
 TEST_F(WindowTest, HoverSwapsTheFacesOnlyOverCommand1AndTheSurface)
 {
-    MoveToSurface();
-    EXPECT_TRUE(Visible("Command1"));
-    EXPECT_FALSE(Visible("Command2"));
-    MoveOnto("Command1");
-    EXPECT_FALSE(Visible("Command1"));
-    EXPECT_TRUE(Visible("Command2"));
+    moveToSurface();
+    EXPECT_TRUE(visible("Command1"));
+    EXPECT_FALSE(visible("Command2"));
+    moveOnto("Command1");
+    EXPECT_FALSE(visible("Command1"));
+    EXPECT_TRUE(visible("Command2"));
     // Over a label, a field or Command2 itself nothing changes.
     for (const char* other : { "Label1", "mm", "Um", "Command2" }) {
-        MoveOnto(other);
-        EXPECT_TRUE(Visible("Command2")) << other;
-        EXPECT_FALSE(Visible("Command1")) << other;
+        moveOnto(other);
+        EXPECT_TRUE(visible("Command2")) << other;
+        EXPECT_FALSE(visible("Command1")) << other;
     }
     // A frame's line counts as the surface.
-    const Box outer = window_.layout().controls[IndexOf("Shape1")];
-    MoveTo(outer.left, outer.top + outer.height / 2);
-    EXPECT_TRUE(Visible("Command1"));
-    EXPECT_FALSE(Visible("Command2"));
+    const Box outer = window_.layout().controls[indexOf("Shape1")];
+    moveTo(outer.left, outer.top + outer.height / 2);
+    EXPECT_TRUE(visible("Command1"));
+    EXPECT_FALSE(visible("Command2"));
 }
 
 TEST_F(WindowTest, TheFocusStaysOnTheFaceAcrossTheSwap)
 {
-    MoveToSurface();
+    moveToSurface();
     SetFocus(window_.control("Command1"));
-    Pump(20);
-    MoveOnto("Command1");
-    EXPECT_TRUE(Visible("Command2"));
+    pump(20);
+    moveOnto("Command1");
+    EXPECT_TRUE(visible("Command2"));
     EXPECT_EQ(GetFocus(), window_.control("Command2"));
-    MoveToSurface();
+    moveToSurface();
     EXPECT_EQ(GetFocus(), window_.control("Command1"));
 }
 
 TEST_F(WindowTest, ReturnOrSpaceOnAFocusedFaceClicksItOnce)
 {
-    MoveToSurface();
+    moveToSurface();
     SetFocus(window_.control("Command1"));
-    Pump(20);
-    Press(VK_RETURN);
+    pump(20);
+    press(VK_RETURN);
     EXPECT_EQ(launched_.size(), 1u);
-    Press(VK_SPACE);
+    press(VK_SPACE);
     EXPECT_EQ(launched_.size(), 2u);
     // Held Return: repeated presses, one release, one click.
-    Key(VK_RETURN, false);
-    Key(VK_RETURN, false);
-    Key(VK_RETURN, false);
-    Key(VK_RETURN, true);
-    Pump(60);
+    key(VK_RETURN, false);
+    key(VK_RETURN, false);
+    key(VK_RETURN, false);
+    key(VK_RETURN, true);
+    pump(60);
     EXPECT_EQ(launched_.size(), 3u);
     // Return in a field opens nothing.
     SetFocus(window_.control("mm"));
-    Press(VK_RETURN);
+    press(VK_RETURN);
     EXPECT_EQ(launched_.size(), 3u);
-    for (const auto& address : launched_) EXPECT_EQ(address, ui::SiteAddress());
+    for (const auto& address : launched_) EXPECT_EQ(address, ui::siteAddress());
 }
 
 TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
@@ -571,19 +571,19 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
     // takes the click.
     HWND command2 = window_.control("Command2");
     SendMessageW(command2, BM_CLICK, 0, 0);
-    Pump(50);
-    ASSERT_EQ(launched_, std::vector<std::string> { std::string(ui::SiteAddress()) });
+    pump(50);
+    ASSERT_EQ(launched_, std::vector<std::string> { std::string(ui::siteAddress()) });
     EXPECT_TRUE(reported_.empty());
 
     launchWorks_ = false;
     SendMessageW(command2, BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([&] { return !reported_.empty(); }));
+    EXPECT_TRUE(pumpUntil([&] { return !reported_.empty(); }));
     ASSERT_EQ(reported_.size(), 1u);
-    EXPECT_EQ(reported_[0], ui::texts::LaunchFailed(ui::SiteAddress()));
+    EXPECT_EQ(reported_[0], ui::texts::launchFailed(ui::siteAddress()));
     // The program goes on.
-    FocusAndSelectAll("mm");
-    Type("2");
-    EXPECT_EQ(Fields().mils, "78.7402");
+    focusAndSelectAll("mm");
+    typeText("2");
+    EXPECT_EQ(fields().mils, "78.7402");
 }
 
 TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)
@@ -593,12 +593,12 @@ TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)
     RECT suggested { 40, 30, 40 + 700, 30 + 500 };
     SendMessageW(window_.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
         reinterpret_cast<LPARAM>(&suggested));
-    Pump(30);
-    for (const auto& design : ui::Controls()) {
+    pump(30);
+    for (const auto& design : ui::controls()) {
         if (design.kind == ui::ControlKind::Frame) continue;
-        const ui::PixelRect r = ui::ToPixels(design.rect, 192);
+        const ui::PixelRect r = ui::toPixels(design.rect, 192);
         EXPECT_EQ(
-            ChildBox(window_.control(design.name)), (Box { r.left, r.top, r.width, r.height }))
+            childBox(window_.control(design.name)), (Box { r.left, r.top, r.width, r.height }))
             << design.name;
     }
     EXPECT_EQ(window_.layout().faceScale, 2);

@@ -128,31 +128,31 @@ inline constexpr int kDesignDpi = 96;
 inline constexpr int kTwipsPerInch = 1440;
 
 // The window itself.
-const WindowDesign& Window();
+const WindowDesign& windowDesign();
 
 // The thirteen controls in stacking order, topmost first.
-std::span<const ControlDesign, 13> Controls();
+std::span<const ControlDesign, 13> controls();
 
 // The row of one control.
-const ControlDesign& DesignOf(Control control);
+const ControlDesign& designOf(Control control);
 
 // Twips to pixels at `dpi` dots per inch; at 96 dpi 15 twips make a pixel.
 // Rounded to the nearest pixel, halves away from zero (at 96 dpi no twip
 // count lies half-way, 15 being odd).
-//   TwipsToPixels(878) == 59, TwipsToPixels(2745) == 183,
-//   TwipsToPixels(878, 192) == 117
-int TwipsToPixels(int twips, int dpi = kDesignDpi);
+//   twipsToPixels(878) == 59, twipsToPixels(2745) == 183,
+//   twipsToPixels(878, 192) == 117
+int twipsToPixels(int twips, int dpi = kDesignDpi);
 
 // A rectangle in pixels: its edges are rounded and the size taken between
 // them, so controls that touch in twips touch on the screen.
 //   {878, 1560, 2745, 735} -> {59, 104, 183, 49} at 96 dpi
-PixelRect ToPixels(const TwipRect& rect, int dpi = kDesignDpi);
+PixelRect toPixels(const TwipRect& rect, int dpi = kDesignDpi);
 
 // Where the client area goes when the window first opens, in pixels: at the
 // design position when the whole window, `frame` included, fits inside
 // `available`; otherwise the window is centred on `available`, its top-left
 // corner kept on it when the window is larger.
-PixelPoint FirstClientPosition(
+PixelPoint firstClientPosition(
     const PixelRect& available, int clientWidth, int clientHeight, const PixelMargins& frame);
 
 // Where a notice `width` x `height` pixels goes beside the field at `field`,
@@ -163,15 +163,15 @@ PixelPoint FirstClientPosition(
 //     -> {483, 252} (below, left edges aligned)
 //   same field and notice, available {0, 0, 800, 300} -> {380, 129}
 //     (shifted left to fit, above the field: no room below)
-PixelPoint PlaceNotice(const PixelRect& field, int width, int height, const PixelRect& available);
+PixelPoint placeNotice(const PixelRect& field, int width, int height, const PixelRect& available);
 
 // The maker's web site, scheme and host ("https://www.brantovel.example"),
 // and its host in lower case ("www.brantovel.example").
-std::string_view SiteAddress();
-std::string SiteHost();
+std::string_view siteAddress();
+std::string siteHost();
 
 // The control's tooltip as shown, the site's host appended where designed.
-std::string ToolTipOf(const ControlDesign& control);
+std::string toolTipOf(const ControlDesign& control);
 
 // The window's own texts beyond the tables, UTF-8.
 namespace texts {
@@ -184,10 +184,10 @@ inline constexpr std::string_view kNoticePrefix = "Brantovel 版权所有 (C) 20
 inline constexpr std::string_view kOutOfRange = "数值超出范围，无法换算；其他各栏保持不变。";
 
 // Shown when the web site could not be opened.
-std::string LaunchFailed(std::string_view address);
+std::string launchFailed(std::string_view address);
 
 // Shown for an unexpected error; `detail` may be empty.
-std::string UnexpectedError(std::string_view detail);
+std::string unexpectedError(std::string_view detail);
 
 } // namespace texts
 

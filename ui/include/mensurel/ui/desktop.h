@@ -19,42 +19,42 @@ public:
     virtual ~Desktop() = default;
 
     // The text of a field as the user sees it, UTF-8.
-    [[nodiscard]] virtual std::string FieldText(UnitField field) const = 0;
+    [[nodiscard]] virtual std::string fieldText(UnitField field) const = 0;
     // Replaces a field's text. The write is the program's own: it must not
     // come back as a key event or a user edit.
-    virtual void SetFieldText(UnitField field, const std::string& text) = 0;
+    virtual void setFieldText(UnitField field, const std::string& text) = 0;
 
     // Shows or hides a face; a hidden face is not drawn, takes no pointer
     // input and is passed over by the tab order.
-    virtual void SetFaceVisible(Face face, bool visible) = 0;
+    virtual void setFaceVisible(Face face, bool visible) = 0;
     // Whether the keyboard focus is on `face`, and putting it there.
-    [[nodiscard]] virtual bool FaceHasFocus(Face face) const = 0;
-    virtual void FocusFace(Face face) = 0;
+    [[nodiscard]] virtual bool faceHasFocus(Face face) const = 0;
+    virtual void focusFace(Face face) = 0;
 
     // Writes the caption of the notice line Label1.
-    virtual void SetNoticeCaption(const std::string& text) = 0;
+    virtual void setNoticeCaption(const std::string& text) = 0;
 
     // The calendar year of today's date in local time.
-    [[nodiscard]] virtual int CurrentYear() const = 0;
+    [[nodiscard]] virtual int currentYear() const = 0;
 
     // Starts opening `address` in the user's browser and returns at once.
     // When the launch turns out to have failed (it could not start, or the
-    // launcher reported a failure), the desktop calls Form1::LaunchFailed,
+    // launcher reported a failure), the desktop calls Form1::launchFailed,
     // possibly before this returns.
-    virtual void StartLaunch(std::string_view address) = 0;
+    virtual void startLaunch(std::string_view address) = 0;
 
     // Sounds the desktop's warning beep.
-    virtual void Beep() = 0;
+    virtual void beep() = 0;
     // Shows `text` at `field` without taking the focus from anything, and
     // makes it the field's accessible description.
-    virtual void ShowFieldNotice(UnitField field, const std::string& text) = 0;
+    virtual void showFieldNotice(UnitField field, const std::string& text) = 0;
     // Hides a shown notice at `field`; with `forget` also takes the text off
     // the field's accessible description.
-    virtual void HideFieldNotice(UnitField field, bool forget) = 0;
+    virtual void hideFieldNotice(UnitField field, bool forget) = 0;
 
     // Tells the user `text` in a modal message box titled with the program's
     // name.
-    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void showMessage(const std::string& text) = 0;
 
 protected:
     Desktop() = default;

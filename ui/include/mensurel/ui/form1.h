@@ -46,13 +46,13 @@ public:
     // unchanged since. A text changed by the user while no key is held in
     // the field (a paste or undo from the menu, a middle-click paste, a drop)
     // converts once. The program's own writes never reach these.
-    void KeyPressed(UnitField field, const KeyEvent& key);
-    void KeyReleased(UnitField field, const KeyEvent& key);
-    void FocusLeft(UnitField field);
-    void TextEditedByUser(UnitField field);
+    void keyPressed(UnitField field, const KeyEvent& key);
+    void keyReleased(UnitField field, const KeyEvent& key);
+    void focusLeft(UnitField field);
+    void textEditedByUser(UnitField field);
 
     // The desktop's report that the launch of the web site failed.
-    void LaunchFailed();
+    void launchFailed();
 
 private:
     struct FieldState {
@@ -66,8 +66,8 @@ private:
         bool noticeDismissed = false; // the user closed the notice (Escape)
     };
 
-    void ConvertFromField(UnitField from);
-    void HoverSwap(Face show, Face hide);
+    void convertFromField(UnitField from);
+    void hoverSwap(Face show, Face hide);
     FieldState& state(UnitField field);
 
     Desktop& desktop_;
@@ -75,6 +75,6 @@ private:
 };
 
 // The KeyUp procedure of each field.
-void RunKeyUp(Form1& form, UnitField field);
+void runKeyUp(Form1& form, UnitField field);
 
 } // namespace mensurel::ui

@@ -71,18 +71,18 @@ private:
     int fieldIndex(const QObject* object) const; // -1: not a field
 
     // ui::Desktop
-    std::string FieldText(UnitField unit) const override;
-    void SetFieldText(UnitField unit, const std::string& text) override;
-    void SetFaceVisible(ui::Face which, bool visible) override;
-    bool FaceHasFocus(ui::Face which) const override;
-    void FocusFace(ui::Face which) override;
-    void SetNoticeCaption(const std::string& text) override;
-    int CurrentYear() const override;
-    void StartLaunch(std::string_view address) override;
-    void Beep() override;
-    void ShowFieldNotice(UnitField unit, const std::string& text) override;
-    void HideFieldNotice(UnitField unit, bool forget) override;
-    void ShowMessage(const std::string& text) override;
+    std::string fieldText(UnitField unit) const override;
+    void setFieldText(UnitField unit, const std::string& text) override;
+    void setFaceVisible(ui::Face which, bool visible) override;
+    bool faceHasFocus(ui::Face which) const override;
+    void focusFace(ui::Face which) override;
+    void setNoticeCaption(const std::string& text) override;
+    int currentYear() const override;
+    void startLaunch(std::string_view address) override;
+    void beep() override;
+    void showFieldNotice(UnitField unit, const std::string& text) override;
+    void hideFieldNotice(UnitField unit, bool forget) override;
+    void showMessage(const std::string& text) override;
 
     QPushButton* face(ui::Face which) const;
 

@@ -21,10 +21,10 @@ inline constexpr const wchar_t* kChineseFaces[] = {
 
 // The first of `faces` that is installed; the first of the list when none is
 // (the font mapper then picks the nearest).
-std::wstring FirstInstalledFace(std::span<const wchar_t* const> faces);
+std::wstring firstInstalledFace(std::span<const wchar_t* const> faces);
 
 // A font of `face` at `points` for a window at `dpi`.
-HFONT CreatePointFont(
+HFONT createPointFont(
     const std::wstring& face, int points, bool bold, int dpi, BYTE charset = DEFAULT_CHARSET);
 
 } // namespace mensurel::win32

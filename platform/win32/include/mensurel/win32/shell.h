@@ -10,15 +10,15 @@ namespace mensurel::win32 {
 // Hands `address` to the shell's "open" verb, which opens it in the user's
 // browser, minimised and without taking the focus. Returns at once, without
 // waiting for the browser; false when nothing could be started.
-bool ShellOpen(const std::wstring& address);
+bool shellOpen(const std::wstring& address);
 
 // Names `control` for screen readers (Dynamic Annotation). Best effort:
 // false where the system offers no annotation service; the window works the
 // same either way.
-bool SetAccessibleName(HWND control, const std::wstring& name);
+bool setAccessibleName(HWND control, const std::wstring& name);
 
 // Gives `control` an accessible description, or takes it off when
 // `description` is empty. Best effort, like SetAccessibleName.
-bool SetAccessibleDescription(HWND control, const std::wstring& description);
+bool setAccessibleDescription(HWND control, const std::wstring& description);
 
 } // namespace mensurel::win32

@@ -6,7 +6,7 @@
 
 namespace mensurel::win32 {
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view utf16);
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
 
 } // namespace mensurel::win32

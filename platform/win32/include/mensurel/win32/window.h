@@ -22,7 +22,7 @@ namespace mensurel::win32 {
 class Form1Window final : public ui::Desktop {
 public:
     // Opens a web address; true when it could be started. The default hands
-    // it to the shell (ShellOpen).
+    // it to the shell (shellOpen).
     using Launcher = std::function<bool(const std::wstring& address)>;
     // Tells the user `text` in a modal box over `owner`; the default is
     // MessageBoxW titled with the program's name.
@@ -61,22 +61,22 @@ public:
     void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
 
     // ui::Desktop
-    [[nodiscard]] std::string FieldText(UnitField which) const override;
-    void SetFieldText(UnitField which, const std::string& text) override;
-    void SetFaceVisible(ui::Face which, bool visible) override;
-    [[nodiscard]] bool FaceHasFocus(ui::Face which) const override;
-    void FocusFace(ui::Face which) override;
-    void SetNoticeCaption(const std::string& text) override;
-    [[nodiscard]] int CurrentYear() const override;
-    void StartLaunch(std::string_view address) override;
-    void Beep() override;
-    void ShowFieldNotice(UnitField which, const std::string& text) override;
-    void HideFieldNotice(UnitField which, bool forget) override;
-    void ShowMessage(const std::string& text) override;
+    [[nodiscard]] std::string fieldText(UnitField which) const override;
+    void setFieldText(UnitField which, const std::string& text) override;
+    void setFaceVisible(ui::Face which, bool visible) override;
+    [[nodiscard]] bool faceHasFocus(ui::Face which) const override;
+    void focusFace(ui::Face which) override;
+    void setNoticeCaption(const std::string& text) override;
+    [[nodiscard]] int currentYear() const override;
+    void startLaunch(std::string_view address) override;
+    void beep() override;
+    void showFieldNotice(UnitField which, const std::string& text) override;
+    void hideFieldNotice(UnitField which, bool forget) override;
+    void showMessage(const std::string& text) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK Command1Proc(
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK command1Proc(
         HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -92,7 +92,7 @@ private:
     void report(const std::wstring& text);
 
     HWND window_ = nullptr;
-    std::array<HWND, 13> controls_ {}; // as ui::Controls(); null for the frames
+    std::array<HWND, 13> controls_ {}; // as ui::controls(); null for the frames
     HWND tips_ = nullptr;
     FieldBalloon balloon_;
     HFONT defaultFont_ = nullptr;
@@ -111,6 +111,6 @@ private:
 
 // The program: builds the window, runs Form_Load, shows the window and the
 // message loop. The wWinMain of mensurel.exe.
-int RunProgram(HINSTANCE instance, int showCommand);
+int runProgram(HINSTANCE instance, int showCommand);
 
 } // namespace mensurel::win32
