@@ -22,33 +22,41 @@ bool shellOpen(const std::wstring& address)
 
 namespace {
 
-bool annotate(HWND control, const MSAAPROPID& property, const std::wstring& text)
+bool annotate(
+    IAccPropServices* services, HWND control, const MSAAPROPID& property, const std::wstring& text)
 {
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-            IID_IAccPropServices, reinterpret_cast<void**>(&services)))
-        || !services)
-        return false;
+    if (!services || !control) return false;
     MSAAPROPID properties[] = { property };
     const HRESULT result = text.empty()
         ? services->ClearHwndProps(
             control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 1)
         : services->SetHwndPropStr(
             control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, text.c_str());
-    services->Release();
     return SUCCEEDED(result);
 }
 
 } // namespace
 
-bool setAccessibleName(HWND control, const std::wstring& name)
+AccessibleText::AccessibleText()
 {
-    return annotate(control, PROPID_ACC_NAME, name);
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+            IID_IAccPropServices, reinterpret_cast<void**>(&services_))))
+        services_ = nullptr;
 }
 
-bool setAccessibleDescription(HWND control, const std::wstring& description)
+AccessibleText::~AccessibleText()
 {
-    return annotate(control, PROPID_ACC_DESCRIPTION, description);
+    if (services_) services_->Release();
+}
+
+bool AccessibleText::setName(HWND control, const std::wstring& name)
+{
+    return annotate(services_, control, PROPID_ACC_NAME, name);
+}
+
+bool AccessibleText::setDescription(HWND control, const std::wstring& description)
+{
+    return annotate(services_, control, PROPID_ACC_DESCRIPTION, description);
 }
 
 } // namespace mensurel::win32

@@ -150,6 +150,7 @@ bool Form1Window::create(HINSTANCE instance)
         command2Faces_[scale]
             = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND2_GIF : IDR_COMMAND2_2X_GIF);
     }
+    accessible_ = std::make_unique<AccessibleText>();
     createControls(instance);
     applyLayout(dpi);
 
@@ -223,7 +224,7 @@ void Form1Window::createControls(HINSTANCE instance)
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         controls_[i] = control;
         if (!design.accessibleName.empty())
-            setAccessibleName(control, widen(design.accessibleName)); // best effort
+            accessible_->setName(control, widen(design.accessibleName)); // best effort
     }
 
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -379,7 +380,7 @@ void Form1Window::showFieldNotice(UnitField which, const std::string& text)
 {
     HWND edit = field(which);
     const std::wstring notice = widen(text);
-    setAccessibleDescription(edit, notice); // best effort
+    if (accessible_) accessible_->setDescription(edit, notice); // best effort
     balloon_.show(edit, widen(ui::windowDesign().title), notice);
 }
 
@@ -387,7 +388,7 @@ void Form1Window::hideFieldNotice(UnitField which, bool forget)
 {
     HWND edit = field(which);
     balloon_.hide(edit);
-    if (forget) setAccessibleDescription(edit, {});
+    if (forget && accessible_) accessible_->setDescription(edit, {});
 }
 
 void Form1Window::showMessage(const std::string& text)

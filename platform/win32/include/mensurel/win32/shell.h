@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct IAccPropServices; // <oleacc.h>
+
 namespace mensurel::win32 {
 
 // Hands `address` to the shell's "open" verb, which opens it in the user's
@@ -12,13 +14,23 @@ namespace mensurel::win32 {
 // waiting for the browser; false when nothing could be started.
 bool shellOpen(const std::wstring& address);
 
-// Names `control` for screen readers (Dynamic Annotation). Best effort:
-// false where the system offers no annotation service; the window works the
-// same either way.
-bool setAccessibleName(HWND control, const std::wstring& name);
+// Names and descriptions of controls for screen readers (Dynamic
+// Annotation), through one annotation service for the window's life. Best
+// effort: where the system offers no service, or the service refuses, the
+// calls return false and the window works the same.
+class AccessibleText {
+public:
+    AccessibleText(); // needs COM initialised on this thread
+    AccessibleText(const AccessibleText&) = delete;
+    AccessibleText& operator=(const AccessibleText&) = delete;
+    ~AccessibleText();
 
-// Gives `control` an accessible description, or takes it off when
-// `description` is empty. Best effort, like SetAccessibleName.
-bool setAccessibleDescription(HWND control, const std::wstring& description);
+    bool setName(HWND control, const std::wstring& name);
+    // An empty description takes the description off.
+    bool setDescription(HWND control, const std::wstring& description);
+
+private:
+    IAccPropServices* services_ = nullptr;
+};
 
 } // namespace mensurel::win32

@@ -9,11 +9,13 @@
 #include <mensurel/win32/balloon.h>
 #include <mensurel/win32/faces.h>
 #include <mensurel/win32/layout.h>
+#include <mensurel/win32/shell.h>
 
 #include <windows.h>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -104,6 +106,7 @@ private:
     std::array<std::wstring, 13> tipTexts_;
     HWND lastFocus_ = nullptr; // the focus when the window was last deactivated
     bool writing_ = false; // the program's own field write is under way
+    std::unique_ptr<AccessibleText> accessible_; // made once COM is up
     Launcher launcher_;
     Reporter reporter_;
     ui::Form1 form_;
