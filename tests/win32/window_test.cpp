@@ -3,15 +3,18 @@
 // Xvfb in the test command; every case opens a fresh window.
 #include <mensurel/convert.h>
 #include <mensurel/ui/design.h>
+#include <mensurel/win32/faces.h>
 #include <mensurel/win32/layout.h>
 #include <mensurel/win32/text.h>
 #include <mensurel/win32/window.h>
 
 #include <gtest/gtest.h>
+#include <resource_ids.h>
 
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -268,6 +271,52 @@ TEST(Layout, DpiChangeTakesTheSuggestedRectangleUnlessItsSizeIsOff)
         (Box { -5, 7, 616, 398 }));
 }
 
+// ---------------------------------------------------------------- faces
+
+// The pixel at (x, y) of a decoded face: blue, green, red, alpha, the colour
+// premultiplied by alpha.
+std::array<int, 4> pixelAt(const mensurel::win32::FaceBitmap& face, int x, int y)
+{
+    DIBSECTION dib {};
+    if (GetObjectW(face.handle(), sizeof dib, &dib) != sizeof dib) return {};
+    const auto* row = static_cast<const BYTE*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes;
+    return { row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3] };
+}
+
+TEST(Faces, DecodeFromTheResourcesWithTheirTransparency)
+{
+    struct Row {
+        int id, width, height;
+        bool framed; // the hover face has a green frame along its edges
+    };
+    for (const Row& row :
+        { Row { IDR_COMMAND1_GIF, 175, 40, false }, Row { IDR_COMMAND1_2X_GIF, 350, 80, false },
+            Row { IDR_COMMAND2_GIF, 175, 40, true }, Row { IDR_COMMAND2_2X_GIF, 350, 80, true } }) {
+        const auto face = mensurel::win32::FaceBitmap::load(GetModuleHandleW(nullptr), row.id);
+        ASSERT_FALSE(face.empty()) << row.id;
+        EXPECT_EQ(face.width(), row.width);
+        EXPECT_EQ(face.height(), row.height);
+        const std::array<int, 4> corner = pixelAt(face, 0, 0);
+        if (row.framed)
+            EXPECT_EQ(corner, (std::array<int, 4> { 66, 148, 0, 255 })) << row.id;
+        else
+            EXPECT_EQ(corner, (std::array<int, 4> { 0, 0, 0, 0 })) << row.id;
+        // Some pixels of the wordmark are wholly opaque green, the others
+        // around it wholly transparent: GIF has no partial transparency.
+        int opaque = 0;
+        int transparent = 0;
+        for (int y = 0; y < face.height(); ++y) {
+            for (int x = 0; x < face.width(); ++x) {
+                const int alpha = pixelAt(face, x, y)[3];
+                ASSERT_TRUE(alpha == 0 || alpha == 255);
+                (alpha == 0 ? transparent : opaque)++;
+            }
+        }
+        EXPECT_GT(opaque, face.width() * face.height() / 10) << row.id;
+        EXPECT_GT(transparent, face.width() * face.height() / 3) << row.id;
+    }
+}
+
 // ---------------------------------------------------------------- the window
 
 TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
@@ -297,6 +346,9 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_NE(GetClassLongPtrW(window_.handle(), GCLP_HICON), 0);
     EXPECT_EQ(textOf(window_.handle()), "Mensurel");
+    // The manifest's common controls 6 are in use: only they know cue banners.
+    EXPECT_TRUE(SendMessageW(
+        window_.control("mils"), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"")));
 
     // The fields' font is 9 pt at this DPI; the unit labels Arial 9 pt bold.
     LOGFONTW font {};
