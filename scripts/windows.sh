@@ -105,9 +105,30 @@ installer_test() {
   return "$failed"
 }
 
+# mensurel.exe must run on a bare Windows: it may import only system DLLs.
+imports_test() {
+  local dll bad=
+  for dll in $(x86_64-w64-mingw32-objdump -p "$BUILD_DIR/app/win32/mensurel.exe" |
+    sed -n 's/.*DLL Name: //p'); do
+    case "${dll,,}" in
+      kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | shell32.dll | ole32.dll | \
+        oleaut32.dll | oleacc.dll | msimg32.dll | msvcrt.dll | shlwapi.dll | advapi32.dll | \
+        windowscodecs.dll | uxtheme.dll) ;;
+      *) bad="$bad $dll" ;;
+    esac
+  done
+  if [ -n "$bad" ]; then
+    echo "imports: mensurel.exe needs DLLs Windows does not ship:$bad"
+    echo "imports: 0 passed, 1 failed"
+    return 1
+  fi
+  echo "imports: 1 passed, 0 failed"
+}
+
 cmd_test() {
   cmd_build
   local start=$SECONDS status=0
+  imports_test || status=1
   echo "== Windows tests under Wine"
   trap wine_env_stop EXIT
   wine_env_start
