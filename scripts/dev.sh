@@ -2,6 +2,7 @@
 # Set-up, build, run and test on Debian 12.
 #   scripts/dev.sh run    install what is missing, build, open the window
 #   scripts/dev.sh test   install what is missing, build, run every test
+#   scripts/dev.sh windows  cross-build the Windows program, installer and zip
 # Needs root (or sudo) only to install Debian packages that are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -97,10 +98,13 @@ cmd_test() {
     2>&1 | tail -n 2
   rm -rf "$corpus"
   echo "fuzz: 1 passed, 0 failed"
+
+  scripts/windows.sh test
 }
 
 case "${1:-}" in
   run) cmd_run ;;
   test) cmd_test ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  windows) scripts/windows.sh build ;;
+  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
 esac

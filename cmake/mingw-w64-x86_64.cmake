@@ -1,0 +1,22 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (posix thread model):
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# Programs built for the target run on this machine through Wine, which is
+# how ctest runs the cross-built tests.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(MINGW_WINE NAMES wine wine64)
+if(MINGW_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${MINGW_WINE})
+endif()

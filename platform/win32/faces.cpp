@@ -1,0 +1,122 @@
+#include <mensurel/win32/faces.h>
+
+#include <wincodec.h>
+
+#include <cstring>
+#include <utility>
+
+namespace mensurel::win32 {
+
+namespace {
+
+// Releases a COM interface pointer at the end of a scope.
+template<class T> class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr()
+    {
+        if (p_) p_->Release();
+    }
+    T** out() noexcept { return &p_; }
+    T* operator->() const noexcept { return p_; }
+    T* get() const noexcept { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+} // namespace
+
+FaceBitmap::FaceBitmap(FaceBitmap&& other) noexcept
+    : bitmap_(std::exchange(other.bitmap_, nullptr))
+    , width_(other.width_)
+    , height_(other.height_)
+{
+}
+
+FaceBitmap& FaceBitmap::operator=(FaceBitmap&& other) noexcept
+{
+    if (this != &other) {
+        if (bitmap_) DeleteObject(bitmap_);
+        bitmap_ = std::exchange(other.bitmap_, nullptr);
+        width_ = other.width_;
+        height_ = other.height_;
+    }
+    return *this;
+}
+
+FaceBitmap::~FaceBitmap()
+{
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+FaceBitmap FaceBitmap::load(HINSTANCE module, int resourceId)
+{
+    FaceBitmap face;
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
+    if (!info) return face;
+    HGLOBAL loaded = LoadResource(module, info);
+    const DWORD size = SizeofResource(module, info);
+    auto* bytes = static_cast<BYTE*>(LockResource(loaded));
+    if (!bytes || size == 0) return face;
+
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+            IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out())))
+        || FAILED(factory->CreateStream(stream.out()))
+        || FAILED(stream->InitializeFromMemory(bytes, size))
+        || FAILED(factory->CreateDecoderFromStream(
+            stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out()))
+        || FAILED(decoder->GetFrame(0, frame.out()))
+        || FAILED(factory->CreateFormatConverter(converter.out()))
+        || FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
+            WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+        return face;
+
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0) return face;
+
+    BITMAPINFO info32 {};
+    info32.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info32.bmiHeader.biWidth = static_cast<LONG>(width);
+    info32.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down rows
+    info32.bmiHeader.biPlanes = 1;
+    info32.bmiHeader.biBitCount = 32;
+    info32.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info32, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!bitmap) return face;
+    const UINT stride = width * 4;
+    if (FAILED(
+            converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(pixels)))) {
+        DeleteObject(bitmap);
+        return face;
+    }
+    face.bitmap_ = bitmap;
+    face.width_ = static_cast<int>(width);
+    face.height_ = static_cast<int>(height);
+    return face;
+}
+
+void FaceBitmap::drawCentred(HDC dc, const RECT& box, int drawWidth, int drawHeight) const
+{
+    if (!bitmap_) return;
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, bitmap_);
+    const int x = box.left + (box.right - box.left - drawWidth) / 2;
+    const int y = box.top + (box.bottom - box.top - drawHeight) / 2;
+    BLENDFUNCTION blend { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
+    SetStretchBltMode(dc, HALFTONE);
+    AlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, width_, height_, blend);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+} // namespace mensurel::win32

@@ -1,0 +1,119 @@
+// The window Form1 over the Win32 API: the controls built from ui/'s design
+// tables at the window's DPI, the runtime operations ui::Form1 relies on,
+// and the translation of Win32 messages into ui::Form1's inputs.
+#pragma once
+
+#include <mensurel/convert.h>
+#include <mensurel/ui/desktop.h>
+#include <mensurel/ui/form1.h>
+#include <mensurel/win32/balloon.h>
+#include <mensurel/win32/faces.h>
+#include <mensurel/win32/layout.h>
+#include <mensurel/win32/shell.h>
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace mensurel::win32 {
+
+class Form1Window final : public ui::Desktop {
+public:
+    // Opens a web address; true when it could be started. The default hands
+    // it to the shell (shellOpen).
+    using Launcher = std::function<bool(const std::wstring& address)>;
+    // Tells the user `text` in a modal box over `owner`; the default is
+    // MessageBoxW titled with the program's name.
+    using Reporter = std::function<void(HWND owner, const std::wstring& text)>;
+
+    Form1Window();
+    Form1Window(const Form1Window&) = delete;
+    Form1Window& operator=(const Form1Window&) = delete;
+    ~Form1Window() override;
+
+    // Builds the window and its controls, hidden, at the DPI of the monitor
+    // it opens on. False when the window could not be created.
+    bool create(HINSTANCE instance);
+
+    // Start-up after create(): the load event, then the window is shown.
+    void loadAndShow(int showCommand);
+
+    // Runs the message loop until the window is closed; the exit code.
+    static int run(HWND window);
+
+    // Translates one queued message for the window (keyboard navigation,
+    // Return on a face); true when it was handled.
+    bool preTranslate(MSG& message);
+
+    HWND handle() const noexcept { return window_; }
+    // A control by its design name; null for the frames and unknown names.
+    HWND control(std::string_view name) const;
+    ui::Form1& form() noexcept { return form_; }
+    const Layout& layout() const noexcept { return layout_; }
+    // The face families chosen for the fields and the unit labels.
+    const std::wstring& defaultFace() const noexcept { return defaultFace_; }
+    HWND toolTips() const noexcept { return tips_; }
+    const FieldBalloon& balloon() const noexcept { return balloon_; }
+
+    void setLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
+    void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
+
+    // ui::Desktop
+    [[nodiscard]] std::string fieldText(UnitField which) const override;
+    void setFieldText(UnitField which, const std::string& text) override;
+    void setFaceVisible(ui::Face which, bool visible) override;
+    [[nodiscard]] bool faceHasFocus(ui::Face which) const override;
+    void focusFace(ui::Face which) override;
+    void setNoticeCaption(const std::string& text) override;
+    [[nodiscard]] int currentYear() const override;
+    void startLaunch(std::string_view address) override;
+    void beep() override;
+    void showFieldNotice(UnitField which, const std::string& text) override;
+    void hideFieldNotice(UnitField which, bool forget) override;
+    void showMessage(const std::string& text) override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK command1Proc(
+        HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls(HINSTANCE instance);
+    void applyLayout(int dpi);
+    void drawFace(const DRAWITEMSTRUCT& item) const;
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void clickFace(HWND button);
+    HWND face(ui::Face which) const;
+    HWND field(UnitField which) const;
+    bool fieldOf(HWND control, UnitField& which) const;
+    void report(const std::wstring& text);
+
+    HWND window_ = nullptr;
+    std::array<HWND, 13> controls_ {}; // as ui::controls(); null for the frames
+    HWND tips_ = nullptr;
+    FieldBalloon balloon_;
+    HFONT defaultFont_ = nullptr;
+    HFONT unitFont_ = nullptr;
+    std::wstring defaultFace_;
+    std::array<FaceBitmap, 2> command1Faces_; // 1x, 2x
+    std::array<FaceBitmap, 2> command2Faces_;
+    Layout layout_ {};
+    std::array<std::wstring, 13> tipTexts_;
+    HWND lastFocus_ = nullptr; // the focus when the window was last deactivated
+    bool writing_ = false; // the program's own field write is under way
+    std::unique_ptr<AccessibleText> accessible_; // made once COM is up
+    Launcher launcher_;
+    Reporter reporter_;
+    ui::Form1 form_;
+};
+
+// The program: builds the window, runs Form_Load, shows the window and the
+// message loop. The wWinMain of mensurel.exe.
+int runProgram(HINSTANCE instance, int showCommand);
+
+} // namespace mensurel::win32

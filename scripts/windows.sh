@@ -1,0 +1,319 @@
+#!/usr/bin/env bash
+# The Windows program, cross-built with MinGW-w64 and checked under Wine.
+#   scripts/windows.sh build   build-windows/: mensurel.exe, installer, zip
+#   scripts/windows.sh test    build, then under Wine: the core tests, the
+#                              window tests, the installer
+#   scripts/windows.sh shot [FILE.png] [DPI]
+#                              screenshot of the window under Wine and Xvfb
+#                              (SHOT_NOTICE=1: with the out-of-range notice)
+#   scripts/windows.sh drive [DIR] [DPI]
+#                              real X input: typing, paste, hover, click
+#   scripts/windows.sh measure [N]
+#                              start-up and memory against a minimal window
+# Installs the Debian packages it needs when they are missing (root or sudo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD_DIR=${MENSUREL_WINDOWS_BUILD:-build-windows}
+JOBS=$(($(nproc) < 2 ? $(nproc) : 2))
+WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
+  fonts-wqy-microhei fonts-liberation)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+# The 64-bit loader is a package of its own where the release has one.
+windows_packages() {
+  local p
+  for p in "${WINDOWS_PACKAGES[@]}"; do echo "$p"; done
+  if dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q 'install ok installed' ||
+    apt-cache show wine64 >/dev/null 2>&1; then
+    echo wine64
+  fi
+}
+
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh
+
+version() {
+  sed -n 's/^project(mensurel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
+}
+
+cmd_build() {
+  local packages
+  mapfile -t packages < <(windows_packages)
+  install_missing "${packages[@]}"
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DMENSUREL_BUILD_UI=OFF -DMENSUREL_BUILD_BENCH=OFF \
+    -DMENSUREL_BUILD_TESTS=ON -DMENSUREL_FUZZ=OFF -DMENSUREL_SANITIZE= >/dev/null
+  cmake --build "$BUILD_DIR" -j"$JOBS"
+  local v
+  v=$(version)
+  echo "== Windows build:"
+  ls -l "$BUILD_DIR/app/win32/mensurel.exe" "$BUILD_DIR/packages/mensurel-$v-setup.exe" \
+    "$BUILD_DIR/packages/mensurel-$v-win64.zip"
+  echo "imports:" $(x86_64-w64-mingw32-objdump -p "$BUILD_DIR/app/win32/mensurel.exe" |
+    sed -n 's/.*DLL Name: //p')
+}
+
+# Silent install, then silent uninstall, in the current prefix.
+installer_test() {
+  local setup=$BUILD_DIR/packages/mensurel-$(version)-setup.exe
+  local dir=$WINEPREFIX/drive_c/Program\ Files/Mensurel
+  local link=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Mensurel.lnk
+  local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mensurel'
+  local failed=0 i
+  wine_run 120 "$setup" /S >/dev/null 2>&1 || true
+  # A 64-bit installer's exit code says little under Wine: look at the files.
+  [ -f "$dir/mensurel.exe" ] || { echo "installer: mensurel.exe not installed"; failed=1; }
+  [ -f "$dir/uninstall.exe" ] || { echo "installer: uninstall.exe not installed"; failed=1; }
+  [ -f "$link" ] || { echo "installer: Start-menu shortcut missing"; failed=1; }
+  cmp -s "$dir/mensurel.exe" "$BUILD_DIR/app/win32/mensurel.exe" ||
+    { echo "installer: installed mensurel.exe differs from the build"; failed=1; }
+  wine_run 30 reg query "$key" /v UninstallString 2>/dev/null | grep -q 'uninstall.exe' ||
+    { echo "installer: no uninstaller in the list of installed programs"; failed=1; }
+  # The uninstaller copies itself to Temp and returns at once: wait for the files to go.
+  wine_run 60 "C:\\Program Files\\Mensurel\\uninstall.exe" /S >/dev/null 2>&1 || true
+  for i in $(seq 1 150); do
+    [ ! -e "$dir" ] && [ ! -e "$link" ] && break
+    sleep 0.2
+  done
+  [ ! -e "$dir/mensurel.exe" ] || { echo "uninstaller: mensurel.exe left behind"; failed=1; }
+  [ ! -e "$link" ] || { echo "uninstaller: shortcut left behind"; failed=1; }
+  [ ! -e "$dir" ] || { echo "uninstaller: install folder left behind:" "$dir"/*; failed=1; }
+  if wine_run 30 reg query "$key" >/dev/null 2>&1; then
+    echo "uninstaller: still listed among installed programs"
+    failed=1
+  fi
+  if [ "$failed" -eq 0 ]; then echo "installer: 1 passed, 0 failed"; else echo "installer: 0 passed, 1 failed"; fi
+  return "$failed"
+}
+
+# mensurel.exe must run on a bare Windows: it may import only system DLLs.
+imports_test() {
+  local dll bad=
+  for dll in $(x86_64-w64-mingw32-objdump -p "$BUILD_DIR/app/win32/mensurel.exe" |
+    sed -n 's/.*DLL Name: //p'); do
+    case "${dll,,}" in
+      kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | shell32.dll | ole32.dll | \
+        oleaut32.dll | oleacc.dll | msimg32.dll | msvcrt.dll | shlwapi.dll | advapi32.dll | \
+        windowscodecs.dll | uxtheme.dll) ;;
+      *) bad="$bad $dll" ;;
+    esac
+  done
+  if [ -n "$bad" ]; then
+    echo "imports: mensurel.exe needs DLLs Windows does not ship:$bad"
+    echo "imports: 0 passed, 1 failed"
+    return 1
+  fi
+  echo "imports: 1 passed, 0 failed"
+}
+
+cmd_test() {
+  cmd_build
+  local start=$SECONDS status=0
+  imports_test || status=1
+  echo "== Windows tests under Wine"
+  trap wine_env_stop EXIT
+  wine_env_start
+  ctest --test-dir "$BUILD_DIR" -j"$JOBS" --output-on-failure --timeout 300 || status=1
+  installer_test || status=1
+  wine_env_stop
+  trap - EXIT
+  echo "== Windows tests took $((SECONDS - start)) s"
+  return "$status"
+}
+
+# Starts mensurel.exe under Wine and writes a PNG of its window.
+cmd_shot() {
+  local out=${1:-docs/screenshot-windows.png} dpi=${2:-96}
+  [ -f "$BUILD_DIR/app/win32/mensurel.exe" ] || cmd_build
+  trap wine_env_stop EXIT
+  wine_env_start
+  wine_set_dpi "$dpi"
+  wine "$BUILD_DIR/app/win32/mensurel.exe" >/dev/null 2>&1 </dev/null &
+  local id= i
+  for i in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name '^Mensurel$' 2>/dev/null | head -n1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "shot: the window did not appear" >&2; return 1; }
+  sleep "${SHOT_SETTLE:-1}"
+  if [ -n "${SHOT_NOTICE:-}" ]; then
+    # Types a number beyond the range into mils, so the notice shows.
+    local s=$((dpi * 100 / 96))
+    xdotool mousemove --window "$id" $((71 * s / 100)) $((34 * s / 100)) click 1
+    xdotool key --delay 30 ctrl+a 1 e 9 9 9
+    xdotool mousemove --window "$id" $((150 * s / 100)) $((96 * s / 100))
+    sleep 1
+  fi
+  # The notice may reach past the window's right edge.
+  grab "$id" "$out" "$([ -n "${SHOT_NOTICE:-}" ] && echo $((110 * dpi / 96)) || echo 0)"
+  echo "shot: $out"
+  wine_env_stop
+  trap - EXIT
+}
+
+# Writes a PNG of the screen where window `id` and its frame are, popups
+# over it (tooltips, the notice) included.
+grab() {  # id, file, [extra pixels to the right]
+  import -window root -crop "$(xwininfo -id "$(frame_of "$1")" |
+    awk -v extra="${3:-0}" '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+         /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w + extra, h, x, y}')" \
+    +repage "$2"
+}
+
+# The window manager's frame around a client window (the window itself when
+# it has none).
+frame_of() {
+  local w=$1 parent
+  while :; do
+    parent=$(xwininfo -children -id "$w" | sed -n 's/^  Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    [ -z "$parent" ] && break
+    xwininfo -id "$parent" | grep -q '(the root window)' && break
+    w=$parent
+  done
+  echo "$w"
+}
+
+# Drives mensurel.exe under Wine with real X key and pointer events as a
+# user would: typing in all four fields, a copy and paste, the hover swap and
+# a click on the face, with a stand-in xdg-open behind Wine's browser
+# hand-off. Writes a PNG after each step into DIR for a look; fails when the
+# click did not reach xdg-open with the site's address.
+cmd_drive() {
+  local dir=${1:-build-windows/drive} dpi=${2:-96}
+  [ -f "$BUILD_DIR/app/win32/mensurel.exe" ] || cmd_build
+  mkdir -p "$dir"
+  rm -f "$dir"/*.png
+  trap wine_env_stop EXIT
+  wine_env_start
+  wine_set_dpi "$dpi"
+  local fake=$WINE_ENV_DIR/bin
+  mkdir -p "$fake"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/xdg-open.log"\n' "$WINE_ENV_DIR" >"$fake/xdg-open"
+  chmod +x "$fake/xdg-open"
+  PATH=$fake:$PATH wine "$BUILD_DIR/app/win32/mensurel.exe" >/dev/null 2>&1 </dev/null &
+  local id= i
+  for i in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name '^Mensurel$' 2>/dev/null | head -n1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "drive: the window did not appear" >&2; return 1; }
+  sleep 1
+  local s=$((dpi * 100 / 96)) n=0
+  at() { xdotool mousemove --window "$id" $(($1 * s / 100)) $(($2 * s / 100)); }
+  snap() { sleep 0.4; n=$((n + 1)); grab "$id" "$dir/$(printf %02d "$n")-$1.png"; }
+  # Field centres at 96 dpi: mils, mm, inchs, ums.
+  at 71 34; xdotool click 1 key --delay 40 ctrl+a 2 5 period 4; snap mils-25.4
+  at 209 34; xdotool click 1 key --delay 40 ctrl+a 2; snap mm-2
+  at 69 73; xdotool click 1 key --delay 40 ctrl+a minus 1; snap inchs-minus-1
+  at 209 73; xdotool click 1 key --delay 40 ctrl+a 1 0 0 0; snap ums-1000
+  # Copy the inch value and paste it into mils.
+  at 69 73; xdotool click 1 key --delay 40 ctrl+a ctrl+c
+  at 71 34; xdotool click 1 key --delay 40 ctrl+a ctrl+v; snap mils-pasted
+  at 30 160; snap surface-command1
+  at 150 128; snap hover-command2
+  xdotool click 1
+  for i in $(seq 1 50); do
+    [ -s "$WINE_ENV_DIR/xdg-open.log" ] && break
+    sleep 0.1
+  done
+  local opened=
+  opened=$(cat "$WINE_ENV_DIR/xdg-open.log" 2>/dev/null || true)
+  echo "drive: xdg-open was given: ${opened:-nothing}"
+  echo "drive: pictures in $dir"
+  wine_env_stop
+  trap - EXIT
+  [[ $opened == *brantovel* ]]
+}
+
+# Start-up (launch until the window is mapped) and resident memory of
+# mensurel.exe against the baseline window, under Wine, N runs each,
+# alternating after one warm-up run of each. Prints medians and ratios.
+cmd_measure() {
+  local runs=${1:-11} out i
+  [ -f "$BUILD_DIR/tests/win32/baseline_window.exe" ] || cmd_build
+  trap wine_env_stop EXIT
+  wine_env_start
+  out=$(mktemp)
+  for ((i = 0; i <= runs; i++)); do
+    measure_one baseline "$BUILD_DIR/tests/win32/baseline_window.exe" '^Baseline$' >>"$out" ||
+      measure_one baseline "$BUILD_DIR/tests/win32/baseline_window.exe" '^Baseline$' >>"$out"
+    measure_one mensurel "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$' >>"$out" ||
+      measure_one mensurel "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$' >>"$out"
+  done
+  sed -i '1,2d' "$out" # the warm-up runs
+  local bs ms bm mm
+  bs=$(median 2 baseline <"$out"); ms=$(median 2 mensurel <"$out")
+  bm=$(median 3 baseline <"$out"); mm=$(median 3 mensurel <"$out")
+  rm -f "$out"
+  printf 'runs each:              %d\n' "$runs"
+  printf 'start-up median (ms):   baseline %.0f  mensurel %.0f  ratio %.2f\n' "$bs" "$ms" \
+    "$(awk -v a="$ms" -v b="$bs" 'BEGIN { print a / b }')"
+  printf 'resident median (KiB):  baseline %d  mensurel %d  ratio %.2f\n' "$bm" "$mm" \
+    "$(awk -v a="$mm" -v b="$bm" 'BEGIN { print a / b }')"
+  printf 'mensurel.exe:           %d bytes\n' "$(stat -c %s "$BUILD_DIR/app/win32/mensurel.exe")"
+  wine_env_stop
+  trap - EXIT
+}
+
+measure_one() {  # name, exe, window-title pattern
+  local t0 t1 id= pid rss launcher i
+  t0=$(date +%s%N)
+  wine "$2" >/dev/null 2>&1 </dev/null &
+  launcher=$!
+  while [ -z "$id" ]; do
+    id=$(xdotool search --onlyvisible --name "$3" 2>/dev/null | head -n1) || true
+    if [ $(($(date +%s%N) - t0)) -gt 20000000000 ]; then
+      echo "measure: $1 did not appear" >&2
+      kill "$launcher" 2>/dev/null || true
+      return 1
+    fi
+    [ -n "$id" ] || sleep 0.005
+  done
+  t1=$(date +%s%N)
+  pid=$(xdotool getwindowpid "$id")
+  sleep 1
+  rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+  kill "$pid" 2>/dev/null || true
+  wait "$launcher" 2>/dev/null || true
+  # The next run starts only when this window is gone.
+  for i in $(seq 1 100); do
+    xdotool search --onlyvisible --name "$3" >/dev/null 2>&1 || break
+    sleep 0.05
+  done
+  echo "$1 $(((t1 - t0) / 1000000)) $rss"
+}
+
+median() {  # column, name
+  awk -v c="$1" -v n="$2" '$1 == n { print $c }' | sort -g |
+    awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+case "${1:-}" in
+  build) cmd_build ;;
+  test) cmd_test ;;
+  shot) shift; cmd_shot "$@" ;;
+  measure) shift; cmd_measure "$@" ;;
+  drive) shift; cmd_drive "$@" ;;
+  *) echo "usage: $0 build|test|shot [FILE.png] [DPI]|measure [N]|drive [DIR] [DPI]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,676 @@
+// The Win32 window built for real, in this process, and driven with real
+// input (SendInput) through its own message translation. Runs under Wine and
+// Xvfb in the test command; every case opens a fresh window.
+#include <mensurel/convert.h>
+#include <mensurel/ui/design.h>
+#include <mensurel/win32/faces.h>
+#include <mensurel/win32/layout.h>
+#include <mensurel/win32/text.h>
+#include <mensurel/win32/window.h>
+
+#include <gtest/gtest.h>
+#include <resource_ids.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using mensurel::FieldTexts;
+using mensurel::UnitField;
+using mensurel::win32::Box;
+using mensurel::win32::Form1Window;
+using mensurel::win32::narrow;
+using mensurel::win32::widen;
+namespace ui = mensurel::ui;
+
+// The DPI the window must come up at: 96 unless a parent test set another in
+// the registry before starting this process.
+int expectedDpi()
+{
+    const char* value = std::getenv("MENSUREL_TEST_DPI");
+    return value ? std::atoi(value) : 96;
+}
+
+std::string textOf(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return narrow(text);
+}
+
+Box childBox(HWND child)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return { r.left, r.top, r.right - r.left, r.bottom - r.top };
+}
+
+const ui::ControlDesign& design(std::string_view name)
+{
+    for (const auto& c : ui::controls())
+        if (c.name == name) return c;
+    throw std::logic_error("no such control");
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window_.setLauncher([this](const std::wstring& address) {
+            launched_.push_back(narrow(address));
+            return launchWorks_;
+        });
+        window_.setReporter(
+            [this](HWND, const std::wstring& text) { reported_.push_back(narrow(text)); });
+        // The pointer starts away from the window, as if the user had not
+        // moved it over the window yet.
+        SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2);
+        pump(20);
+        ASSERT_TRUE(window_.create(GetModuleHandleW(nullptr)));
+        window_.loadAndShow(SW_SHOWNORMAL);
+        SetForegroundWindow(window_.handle());
+        ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window_.handle(); }));
+        pump(100);
+    }
+
+    void TearDown() override
+    {
+        if (window_.handle()) DestroyWindow(window_.handle());
+        pump(20);
+    }
+
+    // Runs the window's message translation for `ms` milliseconds.
+    void pump(int ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        do {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (window_.handle())
+                    window_.preTranslate(message);
+                else {
+                    TranslateMessage(&message);
+                    DispatchMessageW(&message);
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        } while (std::chrono::steady_clock::now() < end);
+    }
+
+    template<class Condition> bool pumpUntil(Condition done, int ms = 3000)
+    {
+        for (int waited = 0; waited < ms; waited += 10) {
+            if (done()) return true;
+            pump(10);
+        }
+        return done();
+    }
+
+    static void key(WORD vk, bool up, bool unicode = false, wchar_t ch = 0)
+    {
+        INPUT input {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = unicode ? 0 : vk;
+        input.ki.wScan = unicode ? ch : static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
+        SendInput(1, &input, sizeof input);
+    }
+
+    void press(WORD vk)
+    {
+        key(vk, false);
+        key(vk, true);
+        pump(30);
+    }
+
+    void chord(WORD modifier, WORD vk)
+    {
+        key(modifier, false);
+        key(vk, false);
+        key(vk, true);
+        key(modifier, true);
+        pump(50);
+    }
+
+    // Types `text` key by key, as a user would.
+    void typeText(std::string_view text)
+    {
+        for (const char c : text) {
+            WORD vk = 0;
+            if (c >= '0' && c <= '9') vk = static_cast<WORD>(c);
+            if (c >= 'a' && c <= 'z') vk = static_cast<WORD>(c - 'a' + 'A');
+            if (c == '.') vk = VK_OEM_PERIOD;
+            if (c == '-') vk = VK_OEM_MINUS;
+            if (c == ' ') vk = VK_SPACE;
+            if (vk) {
+                key(vk, false);
+                key(vk, true);
+            } else {
+                key(0, false, true, static_cast<wchar_t>(c));
+                key(0, true, true, static_cast<wchar_t>(c));
+            }
+            pump(10);
+        }
+        pump(60);
+    }
+
+    // Moves the pointer to client point (x, y) of the window.
+    void moveTo(int x, int y)
+    {
+        POINT p { x, y };
+        ClientToScreen(window_.handle(), &p);
+        INPUT input {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(p.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = MulDiv(p.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        pump(80);
+    }
+
+    // Moves the pointer over the middle of a control.
+    void moveOnto(std::string_view name)
+    {
+        const Box b = childBox(window_.control(name));
+        moveTo(b.left + b.width / 2, b.top + b.height / 2);
+    }
+
+    // A point of the bare window surface: between the outer frame and the
+    // buttons.
+    void moveToSurface()
+    {
+        const Box outer = window_.layout().controls[indexOf("Shape1")];
+        const Box button = childBox(window_.control("Command1"));
+        moveTo(button.left - 10, (outer.top + outer.height + button.top) / 2);
+    }
+
+    static std::size_t indexOf(std::string_view name)
+    {
+        for (std::size_t i = 0; i < ui::controls().size(); ++i)
+            if (ui::controls()[i].name == name) return i;
+        return 0;
+    }
+
+    void focusAndSelectAll(std::string_view name)
+    {
+        HWND field = window_.control(name);
+        SetFocus(field);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        pump(20);
+    }
+
+    bool visible(std::string_view name) { return IsWindowVisible(window_.control(name)) != 0; }
+
+    FieldTexts fields()
+    {
+        return { textOf(window_.control("inchs")), textOf(window_.control("mils")),
+            textOf(window_.control("mm")), textOf(window_.control("ums")) };
+    }
+
+    Form1Window window_;
+    std::vector<std::string> launched_;
+    std::vector<std::string> reported_;
+    bool launchWorks_ = true;
+};
+
+// ---------------------------------------------------------------- layout
+
+TEST(Layout, ControlsAreTheDesignRectanglesAtEachDpi)
+{
+    for (const int dpi : { 96, 120, 144, 192 }) {
+        const auto layout = mensurel::win32::layoutAt(dpi);
+        EXPECT_EQ(layout.clientWidth, 4500 * dpi / 1440) << dpi;
+        EXPECT_EQ(layout.clientHeight, 2640 * dpi / 1440) << dpi;
+        for (std::size_t i = 0; i < ui::controls().size(); ++i) {
+            const ui::PixelRect r = ui::toPixels(ui::controls()[i].rect, dpi);
+            EXPECT_EQ(layout.controls[i], (Box { r.left, r.top, r.width, r.height }))
+                << ui::controls()[i].name << " at " << dpi;
+        }
+    }
+    EXPECT_EQ(mensurel::win32::layoutAt(96).controls[0], (Box { 59, 104, 183, 49 }));
+}
+
+TEST(Layout, FacesArePickedAndSizedByDpi)
+{
+    struct Row {
+        int dpi, scale, width, height;
+    };
+    for (const Row& row : { Row { 96, 1, 175, 40 }, Row { 120, 1, 219, 50 },
+             Row { 144, 2, 263, 60 }, Row { 192, 2, 350, 80 } }) {
+        const auto layout = mensurel::win32::layoutAt(row.dpi);
+        EXPECT_EQ(layout.faceScale, row.scale) << row.dpi;
+        EXPECT_EQ(layout.faceWidth, row.width) << row.dpi;
+        EXPECT_EQ(layout.faceHeight, row.height) << row.dpi;
+    }
+}
+
+TEST(Layout, DpiChangeTakesTheSuggestedRectangleUnlessItsSizeIsOff)
+{
+    const Box frame { 0, 0, 616, 398 };
+    // Windows' suggestion already has the new size: taken as it is, also
+    // when it differs by a pixel of rounding.
+    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ 10, 20, 616, 398 }, frame),
+        (Box { 10, 20, 616, 398 }));
+    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ 10, 20, 617, 397 }, frame),
+        (Box { 10, 20, 617, 397 }));
+    // A suggestion of another size keeps its position and gets the size the
+    // client area needs.
+    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ -5, 7, 310, 200 }, frame),
+        (Box { -5, 7, 616, 398 }));
+}
+
+// ---------------------------------------------------------------- faces
+
+// The pixel at (x, y) of a decoded face: blue, green, red, alpha, the colour
+// premultiplied by alpha.
+std::array<int, 4> pixelAt(const mensurel::win32::FaceBitmap& face, int x, int y)
+{
+    DIBSECTION dib {};
+    if (GetObjectW(face.handle(), sizeof dib, &dib) != sizeof dib) return {};
+    const auto* row = static_cast<const BYTE*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes;
+    return { row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3] };
+}
+
+TEST(Faces, DecodeFromTheResourcesWithTheirTransparency)
+{
+    struct Row {
+        int id, width, height;
+        bool framed; // the hover face has a green frame along its edges
+    };
+    for (const Row& row :
+        { Row { IDR_COMMAND1_GIF, 175, 40, false }, Row { IDR_COMMAND1_2X_GIF, 350, 80, false },
+            Row { IDR_COMMAND2_GIF, 175, 40, true }, Row { IDR_COMMAND2_2X_GIF, 350, 80, true } }) {
+        const auto face = mensurel::win32::FaceBitmap::load(GetModuleHandleW(nullptr), row.id);
+        ASSERT_FALSE(face.empty()) << row.id;
+        EXPECT_EQ(face.width(), row.width);
+        EXPECT_EQ(face.height(), row.height);
+        const std::array<int, 4> corner = pixelAt(face, 0, 0);
+        if (row.framed)
+            EXPECT_EQ(corner, (std::array<int, 4> { 66, 148, 0, 255 })) << row.id;
+        else
+            EXPECT_EQ(corner, (std::array<int, 4> { 0, 0, 0, 0 })) << row.id;
+        // Some pixels of the wordmark are wholly opaque green, the others
+        // around it wholly transparent: GIF has no partial transparency.
+        int opaque = 0;
+        int transparent = 0;
+        for (int y = 0; y < face.height(); ++y) {
+            for (int x = 0; x < face.width(); ++x) {
+                const int alpha = pixelAt(face, x, y)[3];
+                ASSERT_TRUE(alpha == 0 || alpha == 255);
+                (alpha == 0 ? transparent : opaque)++;
+            }
+        }
+        EXPECT_GT(opaque, face.width() * face.height() / 10) << row.id;
+        EXPECT_GT(transparent, face.width() * face.height() / 3) << row.id;
+    }
+}
+
+// ---------------------------------------------------------------- the window
+
+TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
+{
+    const int dpi = expectedDpi();
+    ASSERT_EQ(static_cast<int>(GetDpiForWindow(window_.handle())), dpi);
+    RECT client;
+    GetClientRect(window_.handle(), &client);
+    EXPECT_EQ(client.right, 300 * dpi / 96);
+    EXPECT_EQ(client.bottom, 176 * dpi / 96);
+    for (const auto& design : ui::controls()) {
+        HWND control = window_.control(design.name);
+        if (design.kind == ui::ControlKind::Frame) {
+            EXPECT_EQ(control, nullptr);
+            continue;
+        }
+        ASSERT_NE(control, nullptr) << design.name;
+        const ui::PixelRect r = ui::toPixels(design.rect, dpi);
+        EXPECT_EQ(childBox(control), (Box { r.left, r.top, r.width, r.height })) << design.name;
+    }
+    EXPECT_EQ(window_.layout().faceScale, dpi >= 144 ? 2 : 1);
+
+    const LONG_PTR style = GetWindowLongPtrW(window_.handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_NE(GetClassLongPtrW(window_.handle(), GCLP_HICON), 0);
+    EXPECT_EQ(textOf(window_.handle()), "Mensurel");
+    // The manifest's common controls 6 are in use: only they know cue banners.
+    EXPECT_TRUE(SendMessageW(
+        window_.control("mils"), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"")));
+
+    // The fields' font is 9 pt at this DPI; the unit labels Arial 9 pt bold.
+    LOGFONTW font {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control("mils"), WM_GETFONT, 0, 0)),
+        sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
+    EXPECT_EQ(std::wstring(font.lfFaceName), window_.defaultFace());
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control("Inch"), WM_GETFONT, 0, 0)),
+        sizeof font, &font);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"Arial");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
+}
+
+// The same at 192 dpi: the DPI is read when a process starts, so this runs
+// the test above in a child process started after LogPixels is set.
+TEST(WindowAt192, GeometryFollowsTheDesign)
+{
+    if (expectedDpi() != 96) GTEST_SKIP() << "already the child";
+    HKEY desktop = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0,
+                  KEY_SET_VALUE | KEY_QUERY_VALUE, &desktop),
+        ERROR_SUCCESS);
+    DWORD old = 96;
+    DWORD size = sizeof old;
+    const bool hadOld = RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(&old), &size)
+        == ERROR_SUCCESS;
+    const DWORD dpi = 192;
+    RegSetValueExW(
+        desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self)
+        + L"\" --gtest_filter=WindowTest.GeometryFollowsTheDesignAtTheSystemDpi";
+    SetEnvironmentVariableW(L"MENSUREL_TEST_DPI", L"192");
+    STARTUPINFOW startup { sizeof startup, {}, {}, {}, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {}, {}, {},
+        {} };
+    PROCESS_INFORMATION process {};
+    const BOOL started = CreateProcessW(
+        nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    SetEnvironmentVariableW(L"MENSUREL_TEST_DPI", nullptr);
+    DWORD code = 1;
+    if (started) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    if (hadOld)
+        RegSetValueExW(
+            desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof old);
+    else
+        RegDeleteValueW(desktop, L"LogPixels");
+    RegCloseKey(desktop);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(code, 0u) << "the window's geometry at 192 dpi";
+}
+
+TEST_F(WindowTest, StartsWithTheDesignTextsAndTheFocusInMils)
+{
+    EXPECT_EQ(fields(), (FieldTexts { "0.001", "1.0000", "0.0254", "25.4000" }));
+    for (const char* label : { "english", "metric", "Inch", "Um" })
+        EXPECT_EQ(textOf(window_.control(label)), design(label).text) << label;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::string notice = textOf(window_.control("Label1"));
+    EXPECT_EQ(notice.substr(notice.size() - 7), " - " + std::to_string(now.wYear));
+    EXPECT_NE(notice, design("Label1").text);
+    EXPECT_EQ(GetFocus(), window_.control("mils"));
+    // Both faces are shown at start, Command2 above Command1.
+    EXPECT_TRUE(visible("Command1"));
+    EXPECT_TRUE(visible("Command2"));
+    EXPECT_EQ(SendMessageW(window_.toolTips(), TTM_GETTOOLCOUNT, 0, 0), 6);
+
+    wchar_t tip[256] {};
+    TOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_.handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(window_.control("Command2"));
+    tool.lpszText = tip;
+    SendMessageW(window_.toolTips(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(narrow(tip), ui::toolTipOf(design("Command2")));
+}
+
+TEST_F(WindowTest, TabVisitsFieldsThenTheVisibleFaceAndSkipsLabels)
+{
+    moveToSurface(); // Command1 shown, Command2 hidden
+    ASSERT_FALSE(visible("Command2"));
+    std::vector<HWND> visited { GetFocus() };
+    for (int i = 0; i < 5; ++i) {
+        press(VK_TAB);
+        visited.push_back(GetFocus());
+    }
+    const std::vector<HWND> expected { window_.control("mils"), window_.control("mm"),
+        window_.control("inchs"), window_.control("ums"), window_.control("Command1"),
+        window_.control("mils") };
+    EXPECT_EQ(visited, expected);
+    // Shift+Tab goes back.
+    chord(VK_SHIFT, VK_TAB);
+    EXPECT_EQ(GetFocus(), window_.control("Command1"));
+}
+
+struct Typed {
+    const char* field;
+    const char* text;
+};
+
+TEST_F(WindowTest, TypingInAFieldRewritesTheThreeOthers)
+{
+    const Typed rows[] = {
+        { "mm", "2" },
+        { "inchs", "1" },
+        { "inchs", "-1" },
+        { "mils", "-2" },
+        { "ums", "25.4" },
+        { "mils", "abc" },
+        { "mm", "" },
+        { "mils", "1e3" },
+        { "ums", "-0.5" },
+    };
+    for (const Typed& row : rows) {
+        focusAndSelectAll(row.field);
+        if (*row.text)
+            typeText(row.text);
+        else
+            press(VK_DELETE);
+        FieldTexts expected = fields();
+        const UnitField from = row.field == std::string_view("inchs") ? UnitField::inchs
+            : row.field == std::string_view("mils")                   ? UnitField::mils
+            : row.field == std::string_view("mm")                     ? UnitField::mm
+                                                                      : UnitField::ums;
+        ASSERT_EQ(expected[from], row.text);
+        ASSERT_TRUE(mensurel::ConvertFromField(from, expected));
+        EXPECT_EQ(fields(), expected) << row.field << " <- \"" << row.text << "\"";
+    }
+    // Two rows spelt out, so the table above cannot agree with a wrong core.
+    focusAndSelectAll("mm");
+    typeText("2");
+    EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
+    focusAndSelectAll("inchs");
+    typeText("1");
+    EXPECT_EQ(fields(), (FieldTexts { "1", "1000.0000", "25.4", "25399.9863" }));
+}
+
+TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
+{
+    const std::wstring text = L"1." + std::wstring(40000, L'0'); // 40,002 characters
+    ASSERT_TRUE(OpenClipboard(window_.handle()));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+
+    focusAndSelectAll("mils");
+    chord(VK_CONTROL, 'V');
+    EXPECT_TRUE(pumpUntil([&] { return GetWindowTextLengthW(window_.control("mils")) == 40002; }));
+    FieldTexts expected { "0.001", narrow(text), "0.0254", "25.4000" };
+    ASSERT_TRUE(mensurel::ConvertFromField(UnitField::mils, expected));
+    EXPECT_EQ(fields(), expected);
+    EXPECT_EQ(expected.inchs, "0.001");
+}
+
+// A paste from the field's context menu changes the text without a key:
+// it converts all the same, once; the program's own writes do not.
+TEST_F(WindowTest, AnEditWithoutAKeyConverts)
+{
+    ASSERT_TRUE(OpenClipboard(window_.handle()));
+    EmptyClipboard();
+    const std::wstring two = L"2";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (two.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), two.c_str(), (two.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+
+    focusAndSelectAll("mm");
+    SendMessageW(window_.control("mm"), WM_PASTE, 0, 0);
+    pump(30);
+    EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
+}
+
+TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheNoticeAtTheField)
+{
+    focusAndSelectAll("mils");
+    typeText("1e3");
+    FieldTexts before = fields();
+    EXPECT_EQ(window_.balloon().field(), nullptr);
+    typeText("00"); // 1e300 mils is beyond the fixed-point range
+    before.mils = "1e300";
+    EXPECT_EQ(fields(), before);
+    EXPECT_EQ(window_.balloon().field(), window_.control("mils"));
+    EXPECT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
+    EXPECT_EQ(GetFocus(), window_.control("mils")); // the notice takes no focus
+
+    // Escape closes the notice; the fields stay as they are.
+    press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
+    EXPECT_EQ(fields(), before);
+
+    focusAndSelectAll("mils");
+    typeText("5");
+    EXPECT_EQ(window_.balloon().field(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
+    FieldTexts expected = fields();
+    ASSERT_TRUE(mensurel::ConvertFromField(UnitField::mils, expected));
+    EXPECT_EQ(fields(), expected);
+}
+
+TEST_F(WindowTest, HoverSwapsTheFacesOnlyOverCommand1AndTheSurface)
+{
+    moveToSurface();
+    EXPECT_TRUE(visible("Command1"));
+    EXPECT_FALSE(visible("Command2"));
+    moveOnto("Command1");
+    EXPECT_FALSE(visible("Command1"));
+    EXPECT_TRUE(visible("Command2"));
+    // Over a label, a field or Command2 itself nothing changes.
+    for (const char* other : { "Label1", "mm", "Um", "Command2" }) {
+        moveOnto(other);
+        EXPECT_TRUE(visible("Command2")) << other;
+        EXPECT_FALSE(visible("Command1")) << other;
+    }
+    // A frame's line counts as the surface.
+    const Box outer = window_.layout().controls[indexOf("Shape1")];
+    moveTo(outer.left, outer.top + outer.height / 2);
+    EXPECT_TRUE(visible("Command1"));
+    EXPECT_FALSE(visible("Command2"));
+}
+
+TEST_F(WindowTest, TheFocusStaysOnTheFaceAcrossTheSwap)
+{
+    moveToSurface();
+    SetFocus(window_.control("Command1"));
+    pump(20);
+    moveOnto("Command1");
+    EXPECT_TRUE(visible("Command2"));
+    EXPECT_EQ(GetFocus(), window_.control("Command2"));
+    moveToSurface();
+    EXPECT_EQ(GetFocus(), window_.control("Command1"));
+}
+
+TEST_F(WindowTest, ReturnOrSpaceOnAFocusedFaceClicksItOnce)
+{
+    moveToSurface();
+    SetFocus(window_.control("Command1"));
+    pump(20);
+    press(VK_RETURN);
+    EXPECT_EQ(launched_.size(), 1u);
+    press(VK_SPACE);
+    EXPECT_EQ(launched_.size(), 2u);
+    // Held Return: repeated presses, one release, one click.
+    key(VK_RETURN, false);
+    key(VK_RETURN, false);
+    key(VK_RETURN, false);
+    key(VK_RETURN, true);
+    pump(60);
+    EXPECT_EQ(launched_.size(), 3u);
+    // Return in a field opens nothing.
+    SetFocus(window_.control("mm"));
+    press(VK_RETURN);
+    EXPECT_EQ(launched_.size(), 3u);
+    for (const auto& address : launched_) EXPECT_EQ(address, ui::siteAddress());
+}
+
+TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
+{
+    // Right after start the pointer has not crossed the surface: Command2
+    // takes the click.
+    HWND command2 = window_.control("Command2");
+    SendMessageW(command2, BM_CLICK, 0, 0);
+    pump(50);
+    ASSERT_EQ(launched_, std::vector<std::string> { std::string(ui::siteAddress()) });
+    EXPECT_TRUE(reported_.empty());
+
+    launchWorks_ = false;
+    SendMessageW(command2, BM_CLICK, 0, 0);
+    EXPECT_TRUE(pumpUntil([&] { return !reported_.empty(); }));
+    ASSERT_EQ(reported_.size(), 1u);
+    EXPECT_EQ(reported_[0], ui::texts::launchFailed(ui::siteAddress()));
+    // The program goes on.
+    focusAndSelectAll("mm");
+    typeText("2");
+    EXPECT_EQ(fields().mils, "78.7402");
+}
+
+TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)
+{
+    // Wine never sends WM_DPICHANGED; the message Windows would send is sent
+    // here by hand.
+    RECT suggested { 40, 30, 40 + 700, 30 + 500 };
+    SendMessageW(window_.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+        reinterpret_cast<LPARAM>(&suggested));
+    pump(30);
+    for (const auto& design : ui::controls()) {
+        if (design.kind == ui::ControlKind::Frame) continue;
+        const ui::PixelRect r = ui::toPixels(design.rect, 192);
+        EXPECT_EQ(
+            childBox(window_.control(design.name)), (Box { r.left, r.top, r.width, r.height }))
+            << design.name;
+    }
+    EXPECT_EQ(window_.layout().faceScale, 2);
+    LOGFONTW font {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control("ums"), WM_GETFONT, 0, 0)),
+        sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, 192, 72));
+    RECT frame;
+    GetWindowRect(window_.handle(), &frame);
+    EXPECT_EQ(frame.left, 40);
+    EXPECT_EQ(frame.top, 30);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES };
+    InitCommonControlsEx(&controls);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
