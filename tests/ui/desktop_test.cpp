@@ -79,8 +79,8 @@ private slots:
         QFile fake(bin_.filePath("xdg-open"));
         QVERIFY(fake.open(QIODevice::WriteOnly));
         fake.write(QStringLiteral("#!/bin/sh\nprintf '%s %s\\n' \"$#\" \"$*\" >> '%1'\n")
-                       .arg(opened)
-                       .toUtf8());
+                .arg(opened)
+                .toUtf8());
         fake.close();
         QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
