@@ -126,8 +126,7 @@ std::optional<double> ParseVal(std::string_view text) noexcept
     std::string copy;
     std::string_view number = prefix;
     const bool needsCopy = prefix.front() == '+'
-        || std::any_of(prefix.begin(), prefix.end(),
-            [](char c) { return IsDropped(c) || c == 'D' || c == 'd'; });
+        || std::ranges::any_of(prefix, [](char c) { return IsDropped(c) || c == 'D' || c == 'd'; });
     if (needsCopy) {
         try {
             copy.reserve(prefix.size());
@@ -142,8 +141,9 @@ std::optional<double> ParseVal(std::string_view text) noexcept
     }
 
     double value = 0.0;
-    const char* const last = number.data() + number.size();
-    const auto [stop, ec] = std::from_chars(number.data(), last, value);
+    const char* const first = number.data();
+    const char* const last = first + number.size();
+    const auto [stop, ec] = std::from_chars(first, last, value);
     if (ec == std::errc {} && stop == last) return value;
     if (ec != std::errc::result_out_of_range) return std::nullopt;
     // from_chars reports both directions as out of range. A number whose
@@ -162,7 +162,7 @@ std::optional<Currency> RoundCurrency(double x) noexcept
     // (double)INT64_MAX is exactly 2^63.
     constexpr double kTwoTo63 = 9223372036854775808.0;
     const double lower = std::floor(product);
-    if (!(lower >= -kTwoTo63 && lower < kTwoTo63)) return std::nullopt;
+    if (lower < -kTwoTo63 || lower >= kTwoTo63) return std::nullopt;
     // Round half to even without depending on the floating-point environment:
     // product - floor(product) is exact for every finite binary64.
     const double fraction = product - lower;
@@ -200,7 +200,7 @@ std::size_t WriteCurrencyText(char* out, Currency c) noexcept
     if (fraction != 0) {
         out[n++] = '.';
         for (unsigned scale = 1000; fraction != 0; scale /= 10) {
-            out[n++] = static_cast<char>('0' + fraction / scale);
+            out[n++] = static_cast<char>('0' + (fraction / scale));
             fraction %= scale;
         }
     }
@@ -226,7 +226,7 @@ void TidyInto(std::string_view formatted, std::string& out)
     if (out.size() >= 2 && out[0] == ' ' && out[1] == '.') {
         out[0] = '0'; // the first blank is the leading one
     } else {
-        out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
+        std::erase(out, ' ');
     }
     if (out.find('.') == std::string::npos) out += ".0000";
 }

@@ -30,15 +30,14 @@ bool KeyUpRelay::eventFilter(QObject* /*watched*/, QEvent* event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         const int key = static_cast<const QKeyEvent*>(event)->key();
-        if (std::find(pressed_.begin(), pressed_.end(), key) == pressed_.end())
-            pressed_.push_back(key);
+        if (std::ranges::find(pressed_, key) == pressed_.end()) pressed_.push_back(key);
         break;
     }
     case QEvent::KeyRelease: {
         const auto* release = static_cast<const QKeyEvent*>(event);
         // The releases a held key repeats in between are not the user's.
         if (release->isAutoRepeat()) break;
-        const auto it = std::find(pressed_.begin(), pressed_.end(), release->key());
+        const auto it = std::ranges::find(pressed_, release->key());
         if (it == pressed_.end()) break; // pressed in another control
         pressed_.erase(it);
         emit raised();

@@ -111,7 +111,7 @@ void Form1::buildControls()
     }
     // The table lists the frames topmost first; they are painted bottom-most
     // first.
-    std::reverse(frames_.begin(), frames_.end());
+    std::ranges::reverse(frames_);
 
     inchs_ = findChild<QLineEdit*>(QStringLiteral("inchs"), Qt::FindDirectChildrenOnly);
     mils_ = findChild<QLineEdit*>(QStringLiteral("mils"), Qt::FindDirectChildrenOnly);
@@ -127,7 +127,7 @@ void Form1::orderStacking()
     // Raising from the bottom-most control upwards leaves the rank-0 control
     // on top.
     std::array<ControlDesign, kControls.size()> byRank = kControls;
-    std::sort(byRank.begin(), byRank.end(),
+    std::ranges::sort(byRank,
         [](const ControlDesign& a, const ControlDesign& b) { return a.stackRank > b.stackRank; });
     for (const ControlDesign& design : byRank) {
         if (auto* control = findChild<QWidget*>(toQString(design.name), Qt::FindDirectChildrenOnly))
@@ -139,7 +139,7 @@ void Form1::orderTabs()
 {
     std::vector<QWidget*> chain;
     std::array<ControlDesign, kControls.size()> byTab = kControls;
-    std::sort(byTab.begin(), byTab.end(),
+    std::ranges::sort(byTab,
         [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
     for (const ControlDesign& design : byTab) {
         if (design.kind != ControlKind::TextField && design.kind != ControlKind::PictureButton)
