@@ -7,7 +7,7 @@ enable_language(RC)
 # winpthread are linked in.
 add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
 
-if(MENSUREL_BUILD_TESTS)
+if(BUILD_TESTING)
   # GoogleTest is built from Debian's sources (package googletest) for the
   # target. Test discovery runs the test program, so it waits until ctest
   # runs (with the Wine prefix of the test run) instead of running Wine at
@@ -26,7 +26,7 @@ add_subdirectory(resources/windows)
 add_subdirectory(platform/win32)
 add_subdirectory(app/win32)
 add_subdirectory(packaging/windows)
-if(MENSUREL_BUILD_TESTS)
+if(BUILD_TESTING)
   add_subdirectory(tests/win32)
 endif()
 

@@ -1,38 +1,84 @@
 #!/usr/bin/env bash
-# Set-up, build, run and test on Debian 12.
+# Set-up, build, run and test on Debian 12 or Debian 13.
 #   scripts/dev.sh run    install what is missing, build, open the window
 #   scripts/dev.sh test   install what is missing, build, run every test
 #   scripts/dev.sh windows  cross-build the Windows program, installer and zip
 # Needs root (or sudo) only to install Debian packages that are missing.
+# Warnings are errors here (CMAKE_COMPILE_WARNING_AS_ERROR), and the test
+# build must find every test tool (MENSUREL_REQUIRE_ALL_TESTS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 JOBS=$(nproc)
 
-# Build and run time: compiler, Qt 6 Widgets (with the GIF and ICO image
-# plug-ins in libqt6gui6), fonts for Arial-metric labels and Chinese text.
-BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev
-  fonts-liberation fonts-wqy-microhei qt6-translations-l10n)
-# Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang libclang-rt-14-dev
-  clang-format clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
-  dpkg-dev file lintian desktop-file-utils appstream git)
-
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+installed() {  # package
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# Package lists are read once; a fresh system has none yet.
+APT_UPDATED=0
+apt_update() {
+  if [ "$APT_UPDATED" -eq 0 ]; then
+    as_root apt-get update -qq
+    APT_UPDATED=1
+  fi
+}
+
+available() {  # package: known to this release's package lists
+  apt-cache show "$1" >/dev/null 2>&1
 }
 
 install_missing() {
   local missing=() p
   for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$p")
+    installed "$p" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
-    as_root apt-get update -qq
+    apt_update
     as_root env DEBIAN_FRONTEND=noninteractive \
       apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+# The clang-format major version the sources are formatted with, as pinned
+# in .clang-format.
+pinned_clang_format() {
+  sed -n 's/^# clang-format major version: \([0-9][0-9]*\)$/\1/p' .clang-format
+}
+
+# Fills BUILD_PACKAGES and TEST_PACKAGES with the names this release uses.
+# The names that carry an LLVM version are taken from the release itself:
+# the sanitizer and libFuzzer run-time of its default clang, and the pinned
+# clang-format where the release has it (scripts/lint.sh says when not).
+choose_packages() {
+  # Build and run time: compiler, Qt 6 Widgets (with the GIF and ICO image
+  # plug-ins in libqt6gui6), fonts for Arial-metric labels and Chinese text,
+  # Qt's own texts in the desktop's language.
+  BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev
+    fonts-liberation fonts-wqy-microhei qt6-translations-l10n)
+  # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
+  TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang
+    clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
+    dpkg-dev file lintian desktop-file-utils appstream git)
+
+  available clang || apt_update
+  local llvm format
+  llvm=$(apt-cache depends clang 2>/dev/null |
+    sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n 1)
+  if [ -z "$llvm" ]; then
+    echo "cannot tell which clang this release ships" >&2
+    exit 1
+  fi
+  TEST_PACKAGES+=("libclang-rt-$llvm-dev")
+
+  format=$(pinned_clang_format)
+  if available "clang-format-$format"; then
+    TEST_PACKAGES+=("clang-format-$format")
   fi
 }
 
@@ -45,9 +91,10 @@ ensure_comma_locale() {
 configure_and_build() {  # dir, extra cmake args...
   local dir=$1
   shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMENSUREL_BUILD_UI=ON \
-    -DMENSUREL_BUILD_TESTS=ON -DMENSUREL_BUILD_BENCH=ON -DMENSUREL_FUZZ=OFF \
-    -DMENSUREL_SANITIZE= "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DMENSUREL_BUILD_UI=ON \
+    -DBUILD_TESTING=ON -DMENSUREL_BUILD_BENCH=ON -DMENSUREL_REQUIRE_ALL_TESTS=ON \
+    -DMENSUREL_FUZZ=OFF -DMENSUREL_SANITIZE= "$@" >/dev/null
   cmake --build "$dir" -j"$JOBS"
 }
 
@@ -59,8 +106,10 @@ run_tests() {  # dir, extra environment...
 }
 
 cmd_run() {
+  choose_packages
   install_missing "${BUILD_PACKAGES[@]}"
-  configure_and_build build -DMENSUREL_BUILD_TESTS=OFF -DMENSUREL_BUILD_BENCH=OFF
+  configure_and_build build -DBUILD_TESTING=OFF -DMENSUREL_BUILD_BENCH=OFF \
+    -DMENSUREL_REQUIRE_ALL_TESTS=OFF
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting the window under Xvfb. Use scripts/screenshot.sh to see it."
     install_missing xvfb xauth
@@ -69,28 +118,31 @@ cmd_run() {
   exec build/app/mensurel
 }
 
-cmd_test() {
-  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-  ensure_comma_locale
-
+test_build_and_run() {
   echo "== build and test"
   configure_and_build build
   run_tests build
+}
 
+test_lint() {
   echo "== formatting and static analysis"
   scripts/lint.sh build
+}
 
+test_sanitizers() {
   echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
   configure_and_build build-asan -DMENSUREL_SANITIZE=address,undefined \
     -DMENSUREL_BUILD_BENCH=OFF
   run_tests build-asan ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+}
 
+test_fuzz() {
   echo "== fuzz the conversion for a bounded, seeded number of runs"
   configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ \
     -DMENSUREL_FUZZ=ON -DMENSUREL_SANITIZE=address,undefined \
-    -DMENSUREL_BUILD_UI=OFF -DMENSUREL_BUILD_TESTS=OFF -DMENSUREL_BUILD_BENCH=OFF
+    -DMENSUREL_BUILD_UI=OFF -DBUILD_TESTING=OFF -DMENSUREL_BUILD_BENCH=OFF
   local corpus
   corpus=$(mktemp -d)
   cp fuzz/corpus/* "$corpus"/
@@ -98,8 +150,23 @@ cmd_test() {
     2>&1 | tail -n 2
   rm -rf "$corpus"
   echo "fuzz: 1 passed, 0 failed"
+}
 
+test_windows() {
+  echo "== the Windows program: cross-built, tested under Wine, installer"
   scripts/windows.sh test
+}
+
+cmd_test() {
+  choose_packages
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+  ensure_comma_locale
+
+  test_build_and_run
+  test_lint
+  test_sanitizers
+  test_fuzz
+  test_windows
 }
 
 case "${1:-}" in

@@ -29,9 +29,9 @@ bool annotate(
     MSAAPROPID properties[] = { property };
     const HRESULT result = text.empty()
         ? services->ClearHwndProps(
-            control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 1)
+              control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 1)
         : services->SetHwndPropStr(
-            control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, text.c_str());
+              control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, text.c_str());
     return SUCCEEDED(result);
 }
 

@@ -45,7 +45,7 @@ private slots:
     {
         form_ = std::make_unique<mensurel::qt::Window>();
         // No browser: a test that clicks sets its own handler.
-        form_->setLaunchHandler([](std::string_view, const std::function<void()>&) {});
+        form_->setLaunchHandler([](std::string_view, const std::function<void()>&) { });
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         // Off every window, so that the first move of a test is a move.
@@ -248,12 +248,12 @@ private slots:
         const QRect available = at->screen()->availableGeometry();
         QVERIFY2(available.contains(notice),
             qPrintable(QStringLiteral("notice %1,%2 %3x%4 on %5x%6")
-                           .arg(notice.x())
-                           .arg(notice.y())
-                           .arg(notice.width())
-                           .arg(notice.height())
-                           .arg(available.width())
-                           .arg(available.height())));
+                    .arg(notice.x())
+                    .arg(notice.y())
+                    .arg(notice.width())
+                    .arg(notice.height())
+                    .arg(available.width())
+                    .arg(available.height())));
         // Beside the field: touching it from below or from above.
         const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
         if (notice.height() + fieldOnScreen.height() < available.height())

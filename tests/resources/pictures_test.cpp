@@ -242,9 +242,9 @@ void TestPictures::faceDrawing()
             const int depth = std::min({ x, y, w - 1 - x, h - 1 - y });
             if (depth <= frame && (framed && depth < frame ? px != green.rgb() : qAlpha(px) != 0))
                 QFAIL(qPrintable(QStringLiteral("edge pixel %1,%2 is %3")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(px, 8, 16, QLatin1Char('0'))));
+                        .arg(x)
+                        .arg(y)
+                        .arg(px, 8, 16, QLatin1Char('0'))));
             if (qAlpha(px) == 0) {
                 ++transparent;
                 continue;
@@ -350,9 +350,9 @@ void TestPictures::iconImage()
                 qPrintable(QStringLiteral("transparent at %1,%2").arg(x).arg(y)));
             QVERIFY2(px == kGrey || px == kWhite || px == kYellow,
                 qPrintable(QStringLiteral("colour %1 at %2,%3")
-                               .arg(px, 8, 16, QLatin1Char('0'))
-                               .arg(x)
-                               .arg(y)));
+                        .arg(px, 8, 16, QLatin1Char('0'))
+                        .arg(x)
+                        .arg(y)));
             const bool lineRow = y == size / 2 - 1 || y == size / 2;
             QVERIFY2(px != kYellow || lineRow,
                 qPrintable(QStringLiteral("yellow off the line at %1,%2").arg(x).arg(y)));
