@@ -144,6 +144,17 @@ cmd_test() {
   return "$status"
 }
 
+# The X window of the program's main window, once it is shown (10 s at most).
+window_id() {
+  local id i
+  for i in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name '^Mensurel$' 2>/dev/null | head -n1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 # Starts mensurel.exe under Wine and writes a PNG of its window.
 cmd_shot() {
   local out=${1:-docs/screenshot-windows.png} dpi=${2:-96}
@@ -152,13 +163,8 @@ cmd_shot() {
   wine_env_start
   wine_set_dpi "$dpi"
   wine "$BUILD_DIR/app/win32/mensurel.exe" >/dev/null 2>&1 </dev/null &
-  local id= i
-  for i in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name '^Mensurel$' 2>/dev/null | head -n1) || true
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || { echo "shot: the window did not appear" >&2; return 1; }
+  local id
+  id=$(window_id) || { echo "shot: the window did not appear" >&2; return 1; }
   sleep "${SHOT_SETTLE:-1}"
   if [ -n "${SHOT_NOTICE:-}" ]; then
     # Types a number beyond the range into mils, so the notice shows.
@@ -215,13 +221,8 @@ cmd_drive() {
   printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/xdg-open.log"\n' "$WINE_ENV_DIR" >"$fake/xdg-open"
   chmod +x "$fake/xdg-open"
   PATH=$fake:$PATH wine "$BUILD_DIR/app/win32/mensurel.exe" >/dev/null 2>&1 </dev/null &
-  local id= i
-  for i in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name '^Mensurel$' 2>/dev/null | head -n1) || true
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || { echo "drive: the window did not appear" >&2; return 1; }
+  local id
+  id=$(window_id) || { echo "drive: the window did not appear" >&2; return 1; }
   sleep 1
   local s=$((dpi * 100 / 96)) n=0
   at() { xdotool mousemove --window "$id" $(($1 * s / 100)) $(($2 * s / 100)); }
