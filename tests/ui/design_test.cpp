@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -17,6 +18,12 @@ struct GeometryRow {
     PixelRect at96;
     PixelRect at192;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const GeometryRow& row, std::ostream* out)
+{
+    *out << std::string(designOf(row.control).name);
+}
 
 class GeometryTest : public ::testing::TestWithParam<GeometryRow> { };
 
@@ -87,6 +94,11 @@ struct PlacementRow {
     PixelPoint client;
 };
 
+void PrintTo(const PlacementRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class FirstPlacementTest : public ::testing::TestWithParam<PlacementRow> { };
 
 TEST_P(FirstPlacementTest, DesignPositionWhenItFitsElseCentred)
@@ -115,6 +127,11 @@ struct NoticeRow {
     PixelRect available;
     PixelPoint expected;
 };
+
+void PrintTo(const NoticeRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class NoticePlacementTest : public ::testing::TestWithParam<NoticeRow> { };
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,12 @@ struct ConversionRow {
     const char* text;
     std::array<const char*, 4> expected; // inchs, mils, mm, ums
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const ConversionRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ConversionTest : public Form1Test, public ::testing::WithParamInterface<ConversionRow> { };
 
@@ -71,6 +78,11 @@ struct KeyRuleRow {
     std::vector<Action> actions;
     int conversions;
 };
+
+void PrintTo(const KeyRuleRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 constexpr int kDigit2 = '2';
 constexpr int kDigit1 = '1';
@@ -188,6 +200,11 @@ struct HoverRow {
     std::optional<Face> focusAfter;
 };
 
+void PrintTo(const HoverRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class HoverTest : public Form1Test, public ::testing::WithParamInterface<HoverRow> { };
 
 TEST_P(HoverTest, SwapsTheFacesAndKeepsTheFocusOnTheButton)
@@ -303,6 +320,11 @@ struct YearRow {
     int year;
     const char* caption;
 };
+
+void PrintTo(const YearRow& row, std::ostream* out)
+{
+    *out << row.year;
+}
 
 class NoticeLineTest : public Form1Test, public ::testing::WithParamInterface<YearRow> { };
 
