@@ -139,7 +139,7 @@ std::optional<Currency> RoundCurrency(double x) noexcept
     // (double)INT64_MAX is exactly 2^63.
     constexpr double kTwoTo63 = 9223372036854775808.0;
     const double lower = std::floor(product);
-    if (!(lower >= -kTwoTo63 && lower < kTwoTo63)) return std::nullopt;
+    if (lower < -kTwoTo63 || lower >= kTwoTo63) return std::nullopt;
     // Round half to even without depending on the floating-point environment:
     // product - floor(product) is exact for every finite binary64.
     const double fraction = product - lower;
@@ -174,7 +174,7 @@ std::string_view formatText(Currency c, TextBuffer& buffer) noexcept
         *p++ = '.';
         // Digits until the rest is zero: no trailing zeros.
         for (unsigned scale = 1000, rest = fraction; rest != 0; rest %= scale, scale /= 10)
-            *p++ = static_cast<char>('0' + rest / scale);
+            *p++ = static_cast<char>('0' + (rest / scale));
     }
     return { buffer.data(), p };
 }
@@ -207,7 +207,7 @@ std::string_view formatText(double value, TextBuffer& buffer) noexcept
     char* p = buffer.data();
     *p++ = value < 0 ? '-' : ' ';
     if (integers >= 15) {
-        p = std::copy(digits.begin(), digits.end(), p);
+        p = std::ranges::copy(digits, p).out;
         return { buffer.data(), std::fill_n(p, integers - 15, '0') };
     }
     if (integers > 0) {
@@ -217,7 +217,7 @@ std::string_view formatText(double value, TextBuffer& buffer) noexcept
     } else {
         *p++ = '.';
         p = std::fill_n(p, -integers, '0');
-        p = std::copy(digits.begin(), digits.end(), p);
+        p = std::ranges::copy(digits, p).out;
     }
     // The fraction loses its trailing zeros, and the point if none is left.
     while (p[-1] == '0') --p;

@@ -190,7 +190,7 @@ PixelPoint firstClientPosition(
     // Centred on the middle pixel of `available`; with an odd leftover the
     // extra pixel goes to the left and top.
     const auto centred = [](int start, int length, int whole) {
-        return (2 * start + length - 1) / 2 - (whole - 1) / 2;
+        return ((2 * start + length - 1) / 2) - ((whole - 1) / 2);
     };
     const int left = centred(available.left, available.width, wholeWidth);
     const int top = centred(available.top, available.height, wholeHeight);
@@ -222,8 +222,8 @@ std::string siteHost()
     if (const auto user = rest.rfind('@'); user != std::string_view::npos)
         rest.remove_prefix(user + 1);
     std::string host(rest);
-    std::transform(host.begin(), host.end(), host.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::ranges::transform(
+        host, host.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return host;
 }
 

@@ -131,8 +131,7 @@ void Form1::keyPressed(UnitField field, const KeyEvent& key)
         s.noticeDismissed = true;
         desktop_.hideFieldNotice(field, false);
     }
-    const auto held = std::find_if(s.held.begin(), s.held.end(),
-        [&](const FieldState::Held& h) { return h.code == key.code; });
+    const auto held = std::ranges::find(s.held, key.code, &FieldState::Held::code);
     if (held == s.held.end()) s.held.push_back({ .code = key.code, .convertedWhileHeld = false });
 }
 
@@ -141,8 +140,7 @@ void Form1::keyReleased(UnitField field, const KeyEvent& key)
     // The releases a held key repeats in between are not the user's.
     if (key.autoRepeat) return;
     FieldState& s = state(field);
-    const auto held = std::find_if(s.held.begin(), s.held.end(),
-        [&](const FieldState::Held& h) { return h.code == key.code; });
+    const auto held = std::ranges::find(s.held, key.code, &FieldState::Held::code);
     if (held == s.held.end()) return; // pressed elsewhere: a Tab that brought the focus here
     const bool endsConvertedChord = held->convertedWhileHeld;
     s.held.erase(held);

@@ -176,7 +176,7 @@ void Window::buildControls()
     }
     // The table lists the frames topmost first; they are painted bottom-most
     // first.
-    std::reverse(frames_.begin(), frames_.end());
+    std::ranges::reverse(frames_);
 
     const auto at = [&](ui::Control id) { return widgets[static_cast<std::size_t>(id)]; };
     fields_ = { static_cast<QLineEdit*>(at(ui::Control::inchs)),
@@ -201,8 +201,7 @@ void Window::buildControls()
         if (kind == ui::ControlKind::TextField || kind == ui::ControlKind::PictureButton)
             chain.emplace_back(controls[row].tabIndex, widgets[row]);
     }
-    std::sort(
-        chain.begin(), chain.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::ranges::sort(chain, [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1].second, chain[i].second);
     if (!chain.empty()) chain.front().second->setFocus(Qt::OtherFocusReason);
@@ -237,7 +236,7 @@ void Window::bindEvents()
 
 int Window::fieldIndex(const QObject* object) const
 {
-    const auto* const it = std::find(fields_.begin(), fields_.end(), object);
+    const auto* const it = std::ranges::find(fields_, object);
     return it == fields_.end() ? -1 : static_cast<int>(it - fields_.begin());
 }
 
@@ -398,7 +397,7 @@ void Window::showFieldNotice(UnitField unit, const std::string& text)
     const QScreen* screen = at->screen();
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
     const QMargins edges = notice_->contentsMargins();
-    const int margin = 2 * notice_->margin() + edges.left() + edges.right();
+    const int margin = (2 * notice_->margin()) + edges.left() + edges.right();
     int width = notice_->fontMetrics().horizontalAdvance(notice) + margin + 1;
     if (available.isValid()) width = std::min(width, available.width());
     notice_->resize(width, notice_->heightForWidth(width));

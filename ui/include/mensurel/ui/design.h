@@ -87,6 +87,9 @@ enum class ControlFont {
     UnitLabel, // the unit labels' font
 };
 
+// Every member has an initializer, so a row of the control table names only
+// what it sets; GCC asks for them even where they equal the default.
+// NOLINTBEGIN(readability-redundant-member-init)
 struct ControlDesign {
     Control id = Control::Command2;
     std::string_view name {}; // design name
@@ -101,6 +104,7 @@ struct ControlDesign {
     std::string_view accessibleName {}; // what a screen reader calls the control
     int lineWidth = 0; // frames: width of the outline in pixels
 };
+// NOLINTEND(readability-redundant-member-init)
 
 struct FontDesign {
     // Faces in order of preference; the desktop falls back to its own after
