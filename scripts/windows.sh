@@ -128,6 +128,22 @@ imports_test() {
   echo "imports: 1 passed, 0 failed"
 }
 
+# The window's geometry again at another DPI, in a program started after
+# the DPI is set.
+dpi_test() {  # dpi
+  local status=0
+  wine_set_dpi "$1"
+  MENSUREL_TEST_DPI=$1 wine_run 120 "$BUILD_DIR/tests/win32/window_tests.exe" \
+    --gtest_filter=WindowTest.GeometryFollowsTheDesignAtTheSystemDpi --gtest_brief=1 || status=1
+  wine_set_dpi 96
+  if [ "$status" -eq 0 ]; then
+    echo "window at $1 dpi: 1 passed, 0 failed"
+  else
+    echo "window at $1 dpi: 0 passed, 1 failed"
+  fi
+  return "$status"
+}
+
 cmd_test() {
   WARNINGS_AS_ERRORS=ON
   cmd_build
@@ -137,6 +153,7 @@ cmd_test() {
   trap wine_env_stop EXIT
   wine_env_start
   ctest --test-dir "$BUILD_DIR" -j"$JOBS" --output-on-failure --timeout 300 || status=1
+  dpi_test 192 || status=1
   installer_test || status=1
   wine_env_stop
   trap - EXIT

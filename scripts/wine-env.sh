@@ -70,6 +70,9 @@ wine_run() {  # seconds, program and arguments
 wine_set_dpi() {  # dots per inch for programs started from now on
   timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
     /d "$1" /f >/dev/null 2>&1 </dev/null
+  # Newer Wine reads it when its server starts: start a new one.
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
 }
 
 wine_env_stop() {

@@ -363,52 +363,6 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
     EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
 }
 
-// The same at 192 dpi: the DPI is read when a process starts, so this runs
-// the test above in a child process started after LogPixels is set.
-TEST(WindowAt192, GeometryFollowsTheDesign)
-{
-    if (expectedDpi() != 96) GTEST_SKIP() << "already the child";
-    HKEY desktop = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0,
-                  KEY_SET_VALUE | KEY_QUERY_VALUE, &desktop),
-        ERROR_SUCCESS);
-    DWORD old = 96;
-    DWORD size = sizeof old;
-    const bool hadOld = RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr,
-                            reinterpret_cast<BYTE*>(&old), &size)
-        == ERROR_SUCCESS;
-    const DWORD dpi = 192;
-    RegSetValueExW(
-        desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self)
-        + L"\" --gtest_filter=WindowTest.GeometryFollowsTheDesignAtTheSystemDpi";
-    SetEnvironmentVariableW(L"MENSUREL_TEST_DPI", L"192");
-    STARTUPINFOW startup { sizeof startup, {}, {}, {}, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {}, {}, {},
-        {} };
-    PROCESS_INFORMATION process {};
-    const BOOL started = CreateProcessW(
-        nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(L"MENSUREL_TEST_DPI", nullptr);
-    DWORD code = 1;
-    if (started) {
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    if (hadOld)
-        RegSetValueExW(
-            desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof old);
-    else
-        RegDeleteValueW(desktop, L"LogPixels");
-    RegCloseKey(desktop);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(code, 0u) << "the window's geometry at 192 dpi";
-}
-
 TEST_F(WindowTest, StartsWithTheDesignTextsAndTheFocusInMils)
 {
     EXPECT_EQ(fields(), (FieldTexts { "0.001", "1.0000", "0.0254", "25.4000" }));
