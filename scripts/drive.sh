@@ -10,7 +10,7 @@
 #   01-start           right after start, pointer off the window
 #   02-mils            "-2" typed into mils
 #   03-inchs-too-large "1e400" typed into inchs: the other fields keep their
-#                      texts, a tooltip says the number is out of range
+#                      texts, a notice at the field says the number is out of range
 #   04-inchs           "1" typed into inchs
 #   05-ums             "1000" typed into ums
 #   06-mm              "2" typed into mm
