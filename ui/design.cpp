@@ -160,6 +160,17 @@ const ControlDesign& designOf(Control control)
     return kControls[static_cast<std::size_t>(control)];
 }
 
+Control controlOf(UnitField field)
+{
+    switch (field) {
+    case UnitField::inchs: return Control::inchs;
+    case UnitField::mils: return Control::mils;
+    case UnitField::mm: return Control::mm;
+    case UnitField::ums: return Control::ums;
+    }
+    return Control::mils;
+}
+
 int twipsToPixels(int twips, int dpi)
 {
     return static_cast<int>(

@@ -179,10 +179,9 @@ void Window::buildControls()
     std::ranges::reverse(frames_);
 
     const auto at = [&](ui::Control id) { return widgets[static_cast<std::size_t>(id)]; };
-    fields_ = { static_cast<QLineEdit*>(at(ui::Control::inchs)),
-        static_cast<QLineEdit*>(at(ui::Control::mils)),
-        static_cast<QLineEdit*>(at(ui::Control::mm)),
-        static_cast<QLineEdit*>(at(ui::Control::ums)) };
+    for (const UnitField unit :
+        { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums })
+        fields_[static_cast<std::size_t>(unit)] = static_cast<QLineEdit*>(at(ui::controlOf(unit)));
     command1_ = static_cast<QPushButton*>(at(ui::Control::Command1));
     command2_ = static_cast<QPushButton*>(at(ui::Control::Command2));
     label1_ = static_cast<QLabel*>(at(ui::Control::Label1));

@@ -28,25 +28,6 @@ constexpr UINT kLaunchFailed = WM_APP + 1;
 constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
     UnitField::ums };
 
-std::size_t indexOf(std::string_view name)
-{
-    const auto controls = ui::controls();
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (controls[i].name == name) return i;
-    return controls.size();
-}
-
-std::string_view nameOf(UnitField field)
-{
-    switch (field) {
-    case UnitField::inchs: return "inchs";
-    case UnitField::mils: return "mils";
-    case UnitField::mm: return "mm";
-    case UnitField::ums: return "ums";
-    }
-    return {};
-}
-
 RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
 {
     RECT frame { 0, 0, clientWidth, clientHeight };
@@ -287,20 +268,26 @@ void Form1Window::loadAndShow(int showCommand)
     SetFocus(field(UnitField::mils));
 }
 
+HWND Form1Window::control(ui::Control which) const
+{
+    return controls_[static_cast<std::size_t>(which)];
+}
+
 HWND Form1Window::control(std::string_view name) const
 {
-    const std::size_t i = indexOf(name);
-    return i < controls_.size() ? controls_[i] : nullptr;
+    for (const ui::ControlDesign& design : ui::controls())
+        if (design.name == name) return control(design.id);
+    return nullptr;
 }
 
 HWND Form1Window::face(ui::Face which) const
 {
-    return control(which == ui::Face::Command1 ? "Command1" : "Command2");
+    return control(which == ui::Face::Command1 ? ui::Control::Command1 : ui::Control::Command2);
 }
 
 HWND Form1Window::field(UnitField which) const
 {
-    return control(nameOf(which));
+    return control(ui::controlOf(which));
 }
 
 bool Form1Window::fieldOf(HWND control, UnitField& which) const
@@ -353,7 +340,7 @@ void Form1Window::focusFace(ui::Face which)
 
 void Form1Window::setNoticeCaption(const std::string& text)
 {
-    SetWindowTextW(control("Label1"), widen(text).c_str());
+    SetWindowTextW(control(ui::Control::Label1), widen(text).c_str());
 }
 
 int Form1Window::currentYear() const

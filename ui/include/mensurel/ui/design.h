@@ -4,6 +4,8 @@
 // else; nothing here depends on a toolkit.
 #pragma once
 
+#include <mensurel/convert.h>
+
 #include <array>
 #include <span>
 #include <string>
@@ -139,6 +141,9 @@ std::span<const ControlDesign, 13> controls();
 
 // The row of one control.
 const ControlDesign& designOf(Control control);
+
+// The text field of a unit.
+Control controlOf(UnitField field);
 
 // Twips to pixels at `dpi` dots per inch; at 96 dpi 15 twips make a pixel.
 // Rounded to the nearest pixel, halves away from zero (at 96 dpi no twip

@@ -50,7 +50,9 @@ public:
     bool preTranslate(MSG& message);
 
     HWND handle() const noexcept { return window_; }
-    // A control by its design name; null for the frames and unknown names.
+    // A control by its design row, or by its design name; null for the
+    // frames and unknown names.
+    HWND control(ui::Control which) const;
     HWND control(std::string_view name) const;
     ui::Form1& form() noexcept { return form_; }
     const Layout& layout() const noexcept { return layout_; }
