@@ -22,32 +22,15 @@ WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-6
   googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
   fonts-wqy-microhei fonts-liberation)
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-install_missing() {
-  local missing=() p
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$p")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "== installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive \
-      apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  fi
-}
+# shellcheck source=scripts/apt.sh
+source scripts/apt.sh
 
 # The 64-bit loader is a package of its own where the release has one.
 windows_packages() {
   local p
   for p in "${WINDOWS_PACKAGES[@]}"; do echo "$p"; done
-  if dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q 'install ok installed' ||
-    apt-cache show wine64 >/dev/null 2>&1; then
-    echo wine64
-  fi
+  installed wine64 || available wine64 || apt_update >&2
+  if installed wine64 || available wine64; then echo wine64; fi
 }
 
 # shellcheck source=scripts/wine-env.sh
