@@ -60,6 +60,14 @@ void Form1::Command2_Click()
 
 void Form1::launchFailed()
 {
+    // One message at a time: failures reported while it is shown (quick
+    // clicks with a launcher that keeps failing) tell the user nothing new.
+    if (messageShown_) return;
+    messageShown_ = true;
+    struct Shown {
+        bool& flag;
+        ~Shown() { flag = false; }
+    } shown { messageShown_ };
     desktop_.showMessage(texts::launchFailed(siteAddress()));
 }
 
@@ -98,8 +106,6 @@ void Form1::convertFromField(UnitField from)
     FieldTexts texts;
     for (const UnitField unit : kUnitFields) texts[unit] = desktop_.fieldText(unit);
     FieldState& source = state(from);
-    for (FieldState::Held& key : source.held) key.convertedWhileHeld = true;
-    source.lastConverted = texts[from];
 
     if (!mensurel::ConvertFromField(from, texts)) {
         // The other fields keep their texts. The beep marks the moment the
@@ -131,8 +137,7 @@ void Form1::keyPressed(UnitField field, const KeyEvent& key)
         s.noticeDismissed = true;
         desktop_.hideFieldNotice(field, false);
     }
-    const auto held = std::ranges::find(s.held, key.code, &FieldState::Held::code);
-    if (held == s.held.end()) s.held.push_back({ .code = key.code, .convertedWhileHeld = false });
+    if (std::ranges::find(s.held, key.code) == s.held.end()) s.held.push_back(key.code);
 }
 
 void Form1::keyReleased(UnitField field, const KeyEvent& key)
@@ -140,24 +145,22 @@ void Form1::keyReleased(UnitField field, const KeyEvent& key)
     // The releases a held key repeats in between are not the user's.
     if (key.autoRepeat) return;
     FieldState& s = state(field);
-    const auto held = std::ranges::find(s.held, key.code, &FieldState::Held::code);
+    const auto held = std::ranges::find(s.held, key.code);
     if (held == s.held.end()) return; // pressed elsewhere: a Tab that brought the focus here
-    const bool endsConvertedChord = held->convertedWhileHeld;
     s.held.erase(held);
-    if (endsConvertedChord && s.lastConverted == desktop_.fieldText(field)) return;
     runKeyUp(*this, field);
 }
 
 void Form1::focusLeft(UnitField field)
 {
-    // Keys still down go on to whatever takes the focus next.
+    // Keys still down go on to whatever takes the focus next; their releases
+    // there are not this field's. A release that never comes leaves nothing
+    // behind either.
     state(field).held.clear();
 }
 
-void Form1::textEditedByUser(UnitField field)
+void Form1::textChangedByUser(UnitField field)
 {
-    // A key held in the field converts at its release.
-    if (!state(field).held.empty()) return;
     runKeyUp(*this, field);
 }
 

@@ -115,6 +115,15 @@ QLabel* createNotice(QWidget* window)
     return notice;
 }
 
+// The physical key of a key event: its scan code, which the release shares
+// with the press whatever character either produced (Shift let go first
+// turns "3" into "#"). Synthesised events carry none; their key stands in.
+int physicalKey(const QKeyEvent& key)
+{
+    const quint32 scanCode = key.nativeScanCode();
+    return scanCode != 0 ? static_cast<int>(scanCode) : key.key() | (1 << 30);
+}
+
 bool isReturn(const QKeyEvent* key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -227,9 +236,12 @@ void Window::bindEvents()
     for (const UnitField unit :
         { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums }) {
         field(unit)->installEventFilter(this);
-        // textEdited comes from the user's edits only, never from setText.
-        connect(field(unit), &QLineEdit::textEdited, this,
-            [this, unit] { form_.textEditedByUser(unit); });
+        // Every change of the text but the program's own writes: typing, the
+        // menu, drops, input methods, and assistive tools, which set the
+        // text without any textEdited.
+        connect(field(unit), &QLineEdit::textChanged, this, [this, unit] {
+            if (!writing_) form_.textChangedByUser(unit);
+        });
     }
 }
 
@@ -267,7 +279,7 @@ bool Window::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto* key = static_cast<const QKeyEvent*>(event);
-        const ui::KeyEvent plain { .code = key->key(),
+        const ui::KeyEvent plain { .code = physicalKey(*key),
             .autoRepeat = key->isAutoRepeat(),
             .escape = key->key() == Qt::Key_Escape };
         if (type == QEvent::KeyPress)
@@ -337,7 +349,11 @@ std::string Window::fieldText(UnitField unit) const
 
 void Window::setFieldText(UnitField unit, const std::string& text)
 {
-    field(unit)->setText(toQString(text)); // emits no textEdited
+    // textChanged arrives inside setText; the flag keeps the program's own
+    // write from counting as the user's.
+    writing_ = true;
+    field(unit)->setText(toQString(text));
+    writing_ = false;
 }
 
 QPushButton* Window::face(ui::Face which) const

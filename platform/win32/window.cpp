@@ -402,7 +402,9 @@ bool Form1Window::preTranslate(MSG& message)
     const bool fromField = fieldOf(message.hwnd, inField);
     const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
     const bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
-    const ui::KeyEvent key { .code = static_cast<int>(message.wParam),
+    // The physical key is the scan code with its extended-key bit: a
+    // release matches its press whatever virtual key either reported.
+    const ui::KeyEvent key { .code = static_cast<int>((message.lParam >> 16) & 0x1FF),
         .autoRepeat = keyDown && (message.lParam & (LPARAM { 1 } << 30)) != 0,
         .escape = message.wParam == VK_ESCAPE };
     // Presses are taken here, before the dialog keys (Tab, Return, Escape)
@@ -514,10 +516,10 @@ void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
     const int code = HIWORD(wParam);
     UnitField inField {};
     if (fieldOf(source, inField)) {
-        // A change the user made without a key release in the field (paste
-        // or cut from the context menu, undo) converts as a key release
-        // does; the program's own writes are left out.
-        if (code == EN_CHANGE && !writing_) form_.textEditedByUser(inField);
+        // Every change of the text but the program's own writes converts:
+        // typing, the context menu, undo, an input method, whether or not a
+        // key is held.
+        if (code == EN_CHANGE && !writing_) form_.textChangedByUser(inField);
         if (code == EN_KILLFOCUS) {
             form_.focusLeft(inField);
             balloon_.hide(source); // shown again when the user types on

@@ -1,17 +1,22 @@
 // The window on a real X display with xdg-open started for real (a fake one
-// on a private PATH): both buttons open the maker's site on every click, a
-// launch that fails is reported and the program goes on, and closing the
-// window ends the program.
+// on a private PATH): keys and clicks from the X server (xdotool) keep the
+// fields agreeing however they overlap, both buttons open the maker's site
+// on every click, a launch that fails is reported and the program goes on,
+// and closing the window ends the program.
 #include "x11_window.h"
 
 #include <mensurel/qt/application.h>
 #include <mensurel/qt/window.h>
 
+#include <mensurel/convert.h>
+
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +30,16 @@ QStringList linesOf(const QString& path)
     return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
+// The four fields' texts, and whether they follow from the text of `from`.
+bool agree(const mensurel::qt::Window& form, mensurel::UnitField from)
+{
+    mensurel::FieldTexts texts { form.inchs()->text().toStdString(),
+        form.mils()->text().toStdString(), form.mm()->text().toStdString(),
+        form.ums()->text().toStdString() };
+    const mensurel::FieldTexts shown = texts;
+    return mensurel::ConvertFromField(from, texts) && texts == shown;
+}
+
 } // namespace
 
 class DesktopTest : public QObject {
@@ -32,6 +47,7 @@ class DesktopTest : public QObject {
 
     QTemporaryDir bin_; // the only directory on PATH
     QTemporaryDir runtime_; // XDG_RUNTIME_DIR, which xvfb-run leaves unset
+    QString xdotool_;
 
     void writeLauncher(const QString& script)
     {
@@ -47,11 +63,67 @@ private slots:
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QVERIFY(bin_.isValid() && runtime_.isValid());
+        xdotool_ = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        QVERIFY2(!xdotool_.isEmpty(), "xdotool (package xdotool) is needed");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
         // No browser but the ones these tests put on PATH.
         qputenv("PATH", QFile::encodeName(bin_.path()));
         qunsetenv("BROWSER");
         qunsetenv("DEFAULT_BROWSER");
+    }
+
+    // Keys that overlap as in fast typing, and edits while a key is down:
+    // the field typed in keeps its text and the three others follow from it
+    // once the keys are up. Words of xdotool; "@mm" is a click into mm, "@paste"
+    // a middle-click paste of "2" at the end of the field typed in.
+    void realInputKeepsTheFieldsAgreeing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("typed"); // the field's text afterwards
+        QTest::newRow("7 rolled over Tab into the next field")
+            << "mils" << "keydown 7 keydown Tab keyup 7 keyup Tab" << "7";
+        QTest::newRow("5 rolled over Shift+Tab out of ums")
+            << "ums" << "keydown 5 keydown shift keydown Tab keyup 5 keyup Tab keyup shift"
+            << "5";
+        QTest::newRow("click into mm while 7 is down") << "mils" << "keydown 7 @mm keyup 7"
+                                                       << "7";
+        QTest::newRow("3 released as # under Shift, then a middle-click paste")
+            << "mm" << "keydown 3 keydown shift keyup 3 keyup shift @paste" << "32";
+    }
+    void realInputKeepsTheFieldsAgreeing()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, input);
+        QFETCH(QString, typed);
+        mensurel::qt::Window form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* at = form.findChild<QLineEdit*>(field);
+        at->setFocus();
+        at->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("2"), QClipboard::Selection);
+        QStringList words;
+        for (const QString& word : input.split(' ')) {
+            const QWidget* target = word == "@mm" ? form.mm() : at;
+            const QPoint point = target->mapToGlobal(
+                word == "@mm" ? target->rect().center() : QPoint(target->width() - 4, 8));
+            if (word.startsWith('@'))
+                words << "mousemove" << QString::number(point.x()) << QString::number(point.y())
+                      << "click" << (word == "@mm" ? "1" : "2");
+            else
+                words << word;
+        }
+        QCOMPARE(QProcess::execute(xdotool_, words), 0);
+        QTRY_COMPARE(at->text(), typed);
+        QTest::qWait(200); // the last events of the X server
+        const QStringList names { "inchs", "mils", "mm", "ums" }; // UnitField order
+        const QString shown = QStringList { form.inchs()->text(), form.mils()->text(),
+            form.mm()->text(), form.ums()->text() }
+                                  .join(' ');
+        QVERIFY2(
+            agree(form, static_cast<mensurel::UnitField>(names.indexOf(field))), qPrintable(shown));
     }
 
     // The launcher is missing, fails (xdg-open's "no method available"),

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mensurel::ui::testing {
@@ -75,7 +76,14 @@ public:
         notice(f).reset();
         if (forget) description(f).clear();
     }
-    void showMessage(const std::string& t) override { messages.push_back(t); }
+    // Runs while the message is on the screen: what the user does before
+    // closing it.
+    std::function<void()> whileMessageShown;
+    void showMessage(const std::string& t) override
+    {
+        messages.push_back(t);
+        if (whileMessageShown) std::exchange(whileMessageShown, nullptr)();
+    }
 };
 
 } // namespace mensurel::ui::testing

@@ -21,7 +21,7 @@ public:
     // The text of a field as the user sees it, UTF-8.
     [[nodiscard]] virtual std::string fieldText(UnitField field) const = 0;
     // Replaces a field's text. The write is the program's own: it must not
-    // come back as a key event or a user edit.
+    // come back as a key event or a change of the text by the user.
     virtual void setFieldText(UnitField field, const std::string& text) = 0;
 
     // Shows or hides a face; a hidden face is not drawn, takes no pointer
@@ -53,7 +53,8 @@ public:
     virtual void hideFieldNotice(UnitField field, bool forget) = 0;
 
     // Tells the user `text` in a modal message box titled with the program's
-    // name.
+    // name, and returns when the user has closed it. Events go on being
+    // handled meanwhile (a failed launch may be reported again).
     virtual void showMessage(const std::string& text) = 0;
 
 protected:

@@ -1,7 +1,8 @@
 // The window Form1 as behaviour: its event procedures and the rules that
 // decide when they run. A desktop layer feeds it plain events (a key pressed
-// or released in a field, the focus leaving a field, a text changed by the
-// user, pointer movement, clicks) and it acts through a Desktop.
+// or released in a field, the focus leaving a field, a field's text changed
+// by anything but the program, pointer movement, clicks) and it acts through
+// a Desktop.
 #pragma once
 
 #include "mensurel/ui/desktop.h"
@@ -15,8 +16,9 @@
 
 namespace mensurel::ui {
 
-// A key as a desktop reports it: its own key code (any stable number per
-// physical key), whether the event is a repetition of a held key, and
+// A key as a desktop reports it: a code for the physical key (the same at the
+// press and the release, whatever character it produced and whichever
+// modifiers were down), whether the event is a repetition of a held key, and
 // whether it is the Escape key.
 struct KeyEvent {
     int code = 0;
@@ -39,29 +41,29 @@ public:
     void mm_KeyUp();
     void ums_KeyUp();
 
-    // When a field converts. A key released in the field that also took its
-    // press runs the field's KeyUp once; an auto-repeated release does not.
-    // A release that only ends a chord already converted (Ctrl after the V of
-    // Ctrl+V, Shift after a digit) converts nothing when the field's text is
-    // unchanged since. A text changed by the user while no key is held in
-    // the field (a paste or undo from the menu, a middle-click paste, a drop)
-    // converts once. The program's own writes never reach these.
+    // When a field converts. The four fields must agree once the user stops,
+    // whatever became of the keys on the way:
+    // - every change of a field's text that is not the program's own write
+    //   converts that field at once, however it was made (typing, an input
+    //   method, the context menu, a middle-click, a drop, undo, an assistive
+    //   tool) and whether or not a key is held;
+    // - a key released in the field that also took its press converts it
+    //   again, so keys that change no text (arrows, Shift, Ctrl) convert as
+    //   well; an auto-repeated release does not, and neither does a release
+    //   whose press went to another field (a Tab that brought the focus
+    //   here) or came before the focus last left.
+    // Converting the same text twice gives the same three results.
     void keyPressed(UnitField field, const KeyEvent& key);
     void keyReleased(UnitField field, const KeyEvent& key);
     void focusLeft(UnitField field);
-    void textEditedByUser(UnitField field);
+    void textChangedByUser(UnitField field);
 
     // The desktop's report that the launch of the web site failed.
     void launchFailed();
 
 private:
     struct FieldState {
-        struct Held {
-            int code;
-            bool convertedWhileHeld; // a conversion ran while this key was down
-        };
-        std::vector<Held> held; // keys pressed in this field, not yet released
-        std::optional<std::string> lastConverted; // text of the last conversion from here
+        std::vector<int> held; // physical keys pressed in this field, not yet released
         std::optional<std::string> failedText; // text that could not be converted
         bool noticeDismissed = false; // the user closed the notice (Escape)
     };
@@ -72,6 +74,7 @@ private:
 
     Desktop& desktop_;
     std::array<FieldState, 4> fields_ {};
+    bool messageShown_ = false; // a failed-launch message is on the screen
 };
 
 // The KeyUp procedure of each field.

@@ -94,6 +94,7 @@ private:
     QLabel* label1_ = nullptr;
     QLabel* notice_ = nullptr; // the out-of-range notice, a tooltip-like popup
     int noticeField_ = -1; // the field it stands at
+    bool writing_ = false; // the program is writing a field's text
     LaunchHandler launch_;
 };
 
