@@ -16,9 +16,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
+#include <QStyleHints>
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -160,6 +162,7 @@ Window::Window(QWidget* parent)
 Window::~Window()
 {
     abandonLaunches(this);
+    if (desktopFlashTime_) QGuiApplication::styleHints()->setCursorFlashTime(*desktopFlashTime_);
 }
 
 void Window::buildControls()
@@ -241,6 +244,7 @@ void Window::bindEvents()
         // text without any textEdited.
         connect(field(unit), &QLineEdit::textChanged, this, [this, unit] {
             if (!writing_) form_.textChangedByUser(unit);
+            steadyCaretForLongText();
         });
     }
 }
@@ -288,13 +292,36 @@ bool Window::eventFilter(QObject* watched, QEvent* event)
             form_.keyReleased(unit, plain);
         break;
     }
+    case QEvent::FocusIn: steadyCaretForLongText(); break;
     case QEvent::FocusOut:
         form_.focusLeft(unit);
         if (noticeField_ == index) notice_->hide();
+        steadyCaretForLongText();
         break;
     default: break;
     }
     return false;
+}
+
+void Window::steadyCaretForLongText()
+{
+    // Each blink of the caret repaints its field, and a line edit lays out
+    // its whole text for every paint: with a megabyte in the field that
+    // alone keeps a quarter of a core busy. While the focused field holds a
+    // text that long the caret stays on instead; the desktop's blinking
+    // comes back with the focus elsewhere or a shorter text.
+    constexpr qsizetype kSteadyCaretLength = 100'000;
+    const auto* focused = qobject_cast<const QLineEdit*>(QApplication::focusWidget());
+    const bool steady = focused != nullptr && std::ranges::find(fields_, focused) != fields_.end()
+        && focused->text().size() > kSteadyCaretLength;
+    QStyleHints* hints = QGuiApplication::styleHints();
+    if (steady && !desktopFlashTime_) {
+        desktopFlashTime_ = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (!steady && desktopFlashTime_) {
+        hints->setCursorFlashTime(*desktopFlashTime_);
+        desktopFlashTime_.reset();
+    }
 }
 
 const QWidget* Window::notice() const
@@ -316,10 +343,19 @@ void Window::placeOn(const QScreen* screen)
         return;
     }
     // Before the window is first shown the window manager's frame is not
-    // known yet; allow for a usual one.
-    const ui::PixelPoint position
-        = ui::firstClientPosition(toPixelRect(screen->availableGeometry()), design.width(),
-            design.height(), ui::windowDesign().frameAllowance);
+    // known yet; allow for a usual one. The window manager draws it in the
+    // screen's own pixels, unscaled by Qt, so in the window's scaled pixels
+    // it is that much smaller.
+    const double scale = screen->devicePixelRatio();
+    const auto unscaled
+        = [scale](int pixels) { return static_cast<int>(std::ceil(pixels / scale)); };
+    const ui::PixelMargins& usual = ui::windowDesign().frameAllowance;
+    const ui::PixelMargins frame { .left = unscaled(usual.left),
+        .top = unscaled(usual.top),
+        .right = unscaled(usual.right),
+        .bottom = unscaled(usual.bottom) };
+    const ui::PixelPoint position = ui::firstClientPosition(
+        toPixelRect(screen->availableGeometry()), design.width(), design.height(), frame);
     setGeometry(QRect(QPoint(position.x, position.y), design.size()));
 }
 
@@ -410,7 +446,11 @@ void Window::showFieldNotice(UnitField unit, const std::string& text)
     // Beside the field and wholly on the screen, wrapped when the screen is
     // narrower than the text.
     const QScreen* screen = at->screen();
-    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+    QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+    // Qt rounds the screen's size in scaled pixels to the nearest: at three
+    // times on 1280 pixels it says 427, and a notice flush with that edge
+    // loses its border. One scaled pixel less keeps it whole at any scale.
+    if (screen != nullptr && screen->devicePixelRatio() != 1.0) available.adjust(0, 0, -1, -1);
     const QMargins edges = notice_->contentsMargins();
     const int margin = (2 * notice_->margin()) + edges.left() + edges.right();
     int width = notice_->fontMetrics().horizontalAdvance(notice) + margin + 1;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyleHints>
 #include <QTest>
 
 #include <functional>
@@ -277,6 +278,26 @@ private slots:
         QTest::keyClick(mm, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(mm->text().size(), qsizetype(40002));
         QCOMPARE(form_->mils()->text(), QStringLiteral("590.5512"));
+    }
+
+    // A blinking caret repaints, and lays out, the whole text: past 100,000
+    // characters it stays on while that field has the focus.
+    void longTextHoldsTheCaretSteady()
+    {
+        QStyleHints* hints = QGuiApplication::styleHints();
+        const int blink = hints->cursorFlashTime();
+        QVERIFY(blink > 0);
+        form_->mm()->setFocus();
+        form_->mm()->setText(QString(100000, QLatin1Char('1')));
+        QCOMPARE(hints->cursorFlashTime(), blink);
+        form_->mm()->insert(QStringLiteral("2"));
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        form_->mils()->setFocus();
+        QCOMPARE(hints->cursorFlashTime(), blink);
+        form_->mm()->setFocus();
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        form_.reset();
+        QCOMPARE(hints->cursorFlashTime(), blink);
     }
 
     // Return and Enter on a focused face click it once; in a field they are

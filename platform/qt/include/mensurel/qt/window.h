@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -69,6 +70,7 @@ private:
     void buildControls();
     void bindEvents();
     int fieldIndex(const QObject* object) const; // -1: not a field
+    void steadyCaretForLongText();
 
     // ui::Desktop
     std::string fieldText(UnitField unit) const override;
@@ -95,6 +97,7 @@ private:
     QLabel* notice_ = nullptr; // the out-of-range notice, a tooltip-like popup
     int noticeField_ = -1; // the field it stands at
     bool writing_ = false; // the program is writing a field's text
+    std::optional<int> desktopFlashTime_; // the caret's blink while it is held steady
     LaunchHandler launch_;
 };
 
