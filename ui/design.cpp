@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 
 #ifndef MENSUREL_SITE_URL
 #error "MENSUREL_SITE_URL must name the maker's web site (set by CMake)"
@@ -33,7 +32,7 @@ constexpr std::string_view kMetric = "公制数据";
 constexpr std::string_view kImperial = "英制数据";
 
 // Stacking order, topmost first; the enum Control follows the same order.
-constexpr std::array<ControlDesign, 13> kControls { {
+constexpr std::array<ControlDesign, kControlCount> kControls { {
     { .id = Control::Command2,
         .name = "Command2",
         .kind = ControlKind::PictureButton,
@@ -143,6 +142,20 @@ static_assert(
     }(),
     "the control table lists the controls in the order of enum Control");
 
+// The controls that take the focus, by tab position.
+constexpr std::array kFocusOrder = [] {
+    std::array<Control, 6> order {};
+    std::size_t n = 0;
+    for (int position = 0; position < static_cast<int>(kControlCount); ++position) {
+        for (const ControlDesign& c : kControls) {
+            const bool focusable
+                = c.kind == ControlKind::TextField || c.kind == ControlKind::PictureButton;
+            if (focusable && c.tabIndex == position) order.at(n++) = c.id;
+        }
+    }
+    return order;
+}();
+
 } // namespace
 
 const WindowDesign& windowDesign()
@@ -150,7 +163,7 @@ const WindowDesign& windowDesign()
     return kWindow;
 }
 
-std::span<const ControlDesign, 13> controls()
+std::span<const ControlDesign, kControlCount> controls()
 {
     return kControls;
 }
@@ -171,52 +184,29 @@ Control controlOf(UnitField field)
     return Control::mils;
 }
 
-int twipsToPixels(int twips, int dpi)
+Control controlOf(Face face)
 {
-    return static_cast<int>(
-        std::lround(static_cast<double>(twips) * dpi / static_cast<double>(kTwipsPerInch)));
+    return face == Face::Command1 ? Control::Command1 : Control::Command2;
 }
 
-PixelRect toPixels(const TwipRect& rect, int dpi)
+std::optional<UnitField> fieldOf(Control control)
 {
-    const int left = twipsToPixels(rect.left, dpi);
-    const int top = twipsToPixels(rect.top, dpi);
-    const int right = twipsToPixels(rect.left + rect.width, dpi);
-    const int bottom = twipsToPixels(rect.top + rect.height, dpi);
-    return { .left = left, .top = top, .width = right - left, .height = bottom - top };
+    for (const UnitField field : kUnitFields) {
+        if (controlOf(field) == control) return field;
+    }
+    return std::nullopt;
 }
 
-PixelPoint firstClientPosition(
-    const PixelRect& available, int clientWidth, int clientHeight, const PixelMargins& frame)
+std::optional<Face> faceOf(Control control)
 {
-    const PixelRect design = toPixels(kWindow.clientArea);
-    const int wholeWidth = clientWidth + frame.left + frame.right;
-    const int wholeHeight = clientHeight + frame.top + frame.bottom;
-    const PixelRect atDesign { .left = design.left - frame.left,
-        .top = design.top - frame.top,
-        .width = wholeWidth,
-        .height = wholeHeight };
-    if (available.contains(atDesign)) return { .x = design.left, .y = design.top };
-
-    // Centred on the middle pixel of `available`; with an odd leftover the
-    // extra pixel goes to the left and top.
-    const auto centred = [](int start, int length, int whole) {
-        return ((2 * start + length - 1) / 2) - ((whole - 1) / 2);
-    };
-    const int left = centred(available.left, available.width, wholeWidth);
-    const int top = centred(available.top, available.height, wholeHeight);
-    return { .x = std::max(left, available.left) + frame.left,
-        .y = std::max(top, available.top) + frame.top };
+    if (control == Control::Command1) return Face::Command1;
+    if (control == Control::Command2) return Face::Command2;
+    return std::nullopt;
 }
 
-PixelPoint placeNotice(const PixelRect& field, int width, int height, const PixelRect& available)
+std::span<const Control> focusOrder()
 {
-    int top = field.bottom();
-    if (top + height > available.bottom() && field.top - height >= available.top)
-        top = field.top - height;
-    const int left = std::max(std::min(field.left, available.right() - width), available.left);
-    top = std::max(std::min(top, available.bottom() - height), available.top);
-    return { .x = left, .y = top };
+    return kFocusOrder;
 }
 
 std::string_view siteAddress()

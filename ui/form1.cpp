@@ -9,13 +9,6 @@
 
 namespace mensurel::ui {
 
-namespace {
-
-constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
-    UnitField::ums };
-
-} // namespace
-
 Form1::Form1(Desktop& desktop)
     : desktop_(desktop)
 {
@@ -25,6 +18,7 @@ void Form1::Form_Load()
 {
     const Currency year { std::int64_t { desktop_.currentYear() } * 10000 };
     desktop_.setNoticeCaption(std::string(texts::kNoticePrefix) + FormatStr(year));
+    desktop_.setFocus(focusOrder().front());
 }
 
 void Form1::Form_MouseMove()
@@ -44,13 +38,28 @@ void Form1::hoverSwap(Face show, Face hide)
     // the focus goes, the focus stays on the button, now the other face.
     // Left alone, the desktop would pass it on to the next field, where the
     // next Space would overwrite the value there.
-    if (desktop_.faceHasFocus(hide)) desktop_.focusFace(show);
+    if (desktop_.hasFocus(controlOf(hide))) desktop_.setFocus(controlOf(show));
     desktop_.setFaceVisible(hide, false);
 }
 
 void Form1::Command1_Click()
 {
     desktop_.startLaunch(siteAddress());
+}
+
+void Form1::click(Face face)
+{
+    if (face == Face::Command1)
+        Command1_Click();
+    else
+        Command2_Click();
+}
+
+bool Form1::faceKeyPressed(Face face, const KeyEvent& key)
+{
+    if (!key.enter) return false;
+    if (!key.autoRepeat) click(face);
+    return true;
 }
 
 void Form1::Command2_Click()
@@ -109,33 +118,50 @@ void Form1::convertFromField(UnitField from)
 
     if (!mensurel::ConvertFromField(from, texts)) {
         // The other fields keep their texts. The beep marks the moment the
-        // field goes out of range; typing on re-shows the notice (a key
-        // press may have hidden it) unless the user closed it for this text.
+        // field goes out of range; typing on shows the warning again (a key
+        // press or the focus leaving may have hidden it) unless the user
+        // closed it for this text.
         const bool sameText = source.failedText == texts[from];
         if (!source.failedText) desktop_.beep();
-        if (!sameText) source.noticeDismissed = false;
-        if (!source.noticeDismissed)
-            desktop_.showFieldNotice(from, std::string(texts::kOutOfRange));
+        if (!sameText) source.warningDismissed = false;
+        if (!source.warningDismissed) {
+            desktop_.showWarning(from, std::string(texts::kOutOfRange));
+            source.warningShown = true;
+        }
         source.failedText = texts[from];
         return;
     }
     for (const UnitField unit : kUnitFields) {
         FieldState& field = state(unit);
         if (field.failedText) {
-            desktop_.hideFieldNotice(unit, true);
+            desktop_.removeWarning(unit);
             field.failedText.reset();
-            field.noticeDismissed = false;
+            field.warningShown = false;
+            field.warningDismissed = false;
         }
         if (unit != from) desktop_.setFieldText(unit, texts[unit]);
     }
 }
 
+void Form1::hideWarning(UnitField field)
+{
+    FieldState& s = state(field);
+    if (!s.warningShown) return;
+    s.warningShown = false;
+    desktop_.hideWarning(field);
+}
+
+void Form1::windowMovedOrDeactivated()
+{
+    for (const UnitField unit : kUnitFields) hideWarning(unit);
+}
+
 void Form1::keyPressed(UnitField field, const KeyEvent& key)
 {
     FieldState& s = state(field);
-    if (key.escape && s.failedText && !s.noticeDismissed) {
-        s.noticeDismissed = true;
-        desktop_.hideFieldNotice(field, false);
+    if (key.escape && s.failedText && !s.warningDismissed) {
+        s.warningDismissed = true;
+        hideWarning(field);
     }
     if (std::ranges::find(s.held, key.code) == s.held.end()) s.held.push_back(key.code);
 }
@@ -157,6 +183,7 @@ void Form1::focusLeft(UnitField field)
     // there are not this field's. A release that never comes leaves nothing
     // behind either.
     state(field).held.clear();
+    hideWarning(field);
 }
 
 void Form1::textChangedByUser(UnitField field)

@@ -19,7 +19,7 @@ public:
     std::array<std::string, 4> texts { "0.001", "1.0000", "0.0254", "25.4000" };
     bool command1Visible = true;
     bool command2Visible = true;
-    std::optional<Face> focusedFace; // empty: the focus is in a field
+    std::optional<Control> focused;
     std::string caption;
     int year = 2026;
     mutable int yearReads = 0;
@@ -27,12 +27,15 @@ public:
     bool launchFails = false;
     std::vector<std::string> messages;
     int beeps = 0;
-    std::array<std::optional<std::string>, 4> notices; // shown at each field
+    std::array<std::optional<std::string>, 4> warnings; // shown at each field
     std::array<std::string, 4> descriptions; // accessible descriptions
     int writes = 0;
 
     std::string& text(UnitField f) { return texts[static_cast<std::size_t>(f)]; }
-    std::optional<std::string>& notice(UnitField f) { return notices[static_cast<std::size_t>(f)]; }
+    std::optional<std::string>& warning(UnitField f)
+    {
+        return warnings[static_cast<std::size_t>(f)];
+    }
     std::string& description(UnitField f) { return descriptions[static_cast<std::size_t>(f)]; }
 
     // Set by the test after constructing the form: where a failed launch
@@ -50,10 +53,10 @@ public:
         (face == Face::Command1 ? command1Visible : command2Visible) = visible;
         // A hidden face loses the focus to the next control in the tab
         // order, a field.
-        if (!visible && focusedFace == face) focusedFace.reset();
+        if (!visible && focused == controlOf(face)) focused = Control::mils;
     }
-    bool faceHasFocus(Face face) const override { return focusedFace == face; }
-    void focusFace(Face face) override { focusedFace = face; }
+    bool hasFocus(Control control) const override { return focused == control; }
+    void setFocus(Control control) override { focused = control; }
     void setNoticeCaption(const std::string& t) override { caption = t; }
     int currentYear() const override
     {
@@ -66,15 +69,16 @@ public:
         if (launchFails && onLaunchFailed) onLaunchFailed();
     }
     void beep() override { ++beeps; }
-    void showFieldNotice(UnitField f, const std::string& t) override
+    void showWarning(UnitField f, const std::string& t) override
     {
-        notice(f) = t;
+        warning(f) = t;
         description(f) = t;
     }
-    void hideFieldNotice(UnitField f, bool forget) override
+    void hideWarning(UnitField f) override { warning(f).reset(); }
+    void removeWarning(UnitField f) override
     {
-        notice(f).reset();
-        if (forget) description(f).clear();
+        warning(f).reset();
+        description(f).clear();
     }
     // Runs while the message is on the screen: what the user does before
     // closing it.

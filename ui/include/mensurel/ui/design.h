@@ -7,6 +7,8 @@
 #include <mensurel/convert.h>
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -132,47 +134,36 @@ struct WindowDesign {
 
 inline constexpr int kDesignDpi = 96;
 inline constexpr int kTwipsPerInch = 1440;
+inline constexpr std::size_t kControlCount = 13;
+
+// The four unit fields, in the order of UnitField.
+inline constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
+    UnitField::ums };
+
+// The two faces of the picture button, on the same rectangle: Command1 the
+// normal one, Command2 the one under the pointer.
+enum class Face { Command1, Command2 };
 
 // The window itself.
 const WindowDesign& windowDesign();
 
 // The thirteen controls in stacking order, topmost first.
-std::span<const ControlDesign, 13> controls();
+std::span<const ControlDesign, kControlCount> controls();
 
 // The row of one control.
 const ControlDesign& designOf(Control control);
 
-// The text field of a unit.
+// The text field of a unit, the button of a face, and back.
 Control controlOf(UnitField field);
+Control controlOf(Face face);
+std::optional<UnitField> fieldOf(Control control);
+std::optional<Face> faceOf(Control control);
 
-// Twips to pixels at `dpi` dots per inch; at 96 dpi 15 twips make a pixel.
-// Rounded to the nearest pixel, halves away from zero (at 96 dpi no twip
-// count lies half-way, 15 being odd).
-//   twipsToPixels(878) == 59, twipsToPixels(2745) == 183,
-//   twipsToPixels(878, 192) == 117
-int twipsToPixels(int twips, int dpi = kDesignDpi);
-
-// A rectangle in pixels: its edges are rounded and the size taken between
-// them, so controls that touch in twips touch on the screen.
-//   {878, 1560, 2745, 735} -> {59, 104, 183, 49} at 96 dpi
-PixelRect toPixels(const TwipRect& rect, int dpi = kDesignDpi);
-
-// Where the client area goes when the window first opens, in pixels: at the
-// design position when the whole window, `frame` included, fits inside
-// `available`; otherwise the window is centred on `available`, its top-left
-// corner kept on it when the window is larger.
-PixelPoint firstClientPosition(
-    const PixelRect& available, int clientWidth, int clientHeight, const PixelMargins& frame);
-
-// Where a notice `width` x `height` pixels goes beside the field at `field`,
-// all in screen coordinates: below the field, its left edge on the field's;
-// above the field when there is no room below; shifted left or up as far as
-// needed to stay inside `available`, and never starting outside it.
-//   field {483, 189, 291, 63}, notice 420 x 60, available {0, 0, 1280, 800}
-//     -> {483, 252} (below, left edges aligned)
-//   same field and notice, available {0, 0, 800, 300} -> {380, 129}
-//     (shifted left to fit, above the field: no room below)
-PixelPoint placeNotice(const PixelRect& field, int width, int height, const PixelRect& available);
+// The controls that take the keyboard focus, in tab order: the four fields,
+// then the two faces (only the shown one is reached). The first has the
+// focus when the window opens. The labels hold tab positions too but never
+// take the focus.
+std::span<const Control> focusOrder();
 
 // The maker's web site, scheme and host ("https://www.brantovel.example"),
 // and its host in lower case ("www.brantovel.example").

@@ -4,15 +4,14 @@
 // user's actions to Form1. No procedure ever sees a widget.
 #pragma once
 
+#include "mensurel/ui/design.h"
+
 #include <mensurel/convert.h>
 
 #include <string>
 #include <string_view>
 
 namespace mensurel::ui {
-
-// The two picture buttons on the shared rectangle.
-enum class Face { Command1, Command2 };
 
 class Desktop {
 public:
@@ -27,9 +26,9 @@ public:
     // Shows or hides a face; a hidden face is not drawn, takes no pointer
     // input and is passed over by the tab order.
     virtual void setFaceVisible(Face face, bool visible) = 0;
-    // Whether the keyboard focus is on `face`, and putting it there.
-    [[nodiscard]] virtual bool faceHasFocus(Face face) const = 0;
-    virtual void focusFace(Face face) = 0;
+    // Whether the keyboard focus is on a control, and putting it there.
+    [[nodiscard]] virtual bool hasFocus(Control control) const = 0;
+    virtual void setFocus(Control control) = 0;
 
     // Writes the caption of the notice line Label1.
     virtual void setNoticeCaption(const std::string& text) = 0;
@@ -45,12 +44,13 @@ public:
 
     // Sounds the desktop's warning beep.
     virtual void beep() = 0;
-    // Shows `text` at `field` without taking the focus from anything, and
-    // makes it the field's accessible description.
-    virtual void showFieldNotice(UnitField field, const std::string& text) = 0;
-    // Hides a shown notice at `field`; with `forget` also takes the text off
-    // the field's accessible description.
-    virtual void hideFieldNotice(UnitField field, bool forget) = 0;
+    // The out-of-range warning of a field. Showing it puts `text` beside the
+    // field without taking the focus from anything and makes it the field's
+    // accessible description; hiding takes it off the screen only; removing
+    // also takes it off the description.
+    virtual void showWarning(UnitField field, const std::string& text) = 0;
+    virtual void hideWarning(UnitField field) = 0;
+    virtual void removeWarning(UnitField field) = 0;
 
     // Tells the user `text` in a modal message box titled with the program's
     // name, and returns when the user has closed it. Events go on being

@@ -19,11 +19,12 @@ namespace mensurel::ui {
 // A key as a desktop reports it: a code for the physical key (the same at the
 // press and the release, whatever character it produced and whichever
 // modifiers were down), whether the event is a repetition of a held key, and
-// whether it is the Escape key.
+// whether it is Escape or Enter.
 struct KeyEvent {
     int code = 0;
     bool autoRepeat = false;
     bool escape = false;
+    bool enter = false; // Return, or Enter on the keypad
 };
 
 class Form1 {
@@ -31,7 +32,9 @@ public:
     explicit Form1(Desktop& desktop);
 
     // The procedures, named after their control and event.
-    void Form_Load(); // once, after building and before showing the window
+    // Once, after building and before showing the window: writes the notice
+    // line and puts the focus on the first control of the tab order.
+    void Form_Load();
     void Form_MouseMove(); // the pointer moved over the bare window surface
     void Command1_MouseMove(); // the pointer moved over Command1
     void Command1_Click();
@@ -58,6 +61,16 @@ public:
     void focusLeft(UnitField field);
     void textChangedByUser(UnitField field);
 
+    // A key pressed on a focused face: Return and keypad Enter click it, once
+    // however long the key is held, as on the desktops the tool was made
+    // for; true when the key was taken. Space is the button's own.
+    bool faceKeyPressed(Face face, const KeyEvent& key);
+
+    // The out-of-range warning stands where its field was: it goes when the
+    // focus leaves the field, the window moves, or the window is
+    // deactivated or minimised, and comes back when the user types on.
+    void windowMovedOrDeactivated();
+
     // The desktop's report that the launch of the web site failed.
     void launchFailed();
 
@@ -65,11 +78,14 @@ private:
     struct FieldState {
         std::vector<int> held; // physical keys pressed in this field, not yet released
         std::optional<std::string> failedText; // text that could not be converted
-        bool noticeDismissed = false; // the user closed the notice (Escape)
+        bool warningShown = false;
+        bool warningDismissed = false; // the user closed the warning (Escape)
     };
 
     void convertFromField(UnitField from);
     void hoverSwap(Face show, Face hide);
+    void hideWarning(UnitField field);
+    void click(Face face);
     FieldState& state(UnitField field);
 
     Desktop& desktop_;
