@@ -23,7 +23,10 @@ int main(int argc, char* argv[])
     form.show();
     QApplication::processEvents();
 
-    const std::array<QLineEdit*, 4> fields { form.inchs(), form.mils(), form.mm(), form.ums() };
+    const std::array<QLineEdit*, 4> fields { form.findChild<QLineEdit*>(QStringLiteral("inchs")),
+        form.findChild<QLineEdit*>(QStringLiteral("mils")),
+        form.findChild<QLineEdit*>(QStringLiteral("mm")),
+        form.findChild<QLineEdit*>(QStringLiteral("ums")) };
     const std::array<QString, 5> texts { "1", "25.4", "0.0005", "-12.7", "123456.789" };
     std::vector<qint64> nanos;
     nanos.reserve(static_cast<std::size_t>(rounds));

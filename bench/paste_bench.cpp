@@ -38,21 +38,23 @@ int main(int argc, char* argv[])
         text.front() = QLatin1Char('1');
         text.back() = QLatin1Char('5');
         QGuiApplication::clipboard()->setText(text);
-        window.mm()->setFocus();
-        window.mm()->selectAll();
+        window.findChild<QLineEdit*>(QStringLiteral("mm"))->setFocus();
+        window.findChild<QLineEdit*>(QStringLiteral("mm"))->selectAll();
 
         QElapsedTimer timer;
         timer.start();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
-        QApplication::sendEvent(window.mm(), &press);
+        QApplication::sendEvent(window.findChild<QLineEdit*>(QStringLiteral("mm")), &press);
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier);
-        QApplication::sendEvent(window.mm(), &release);
+        QApplication::sendEvent(window.findChild<QLineEdit*>(QStringLiteral("mm")), &release);
         const double converted = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         window.repaint();
         QApplication::processEvents();
         const double painted = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        const bool whole = window.mm()->text().size() == text.size()
-            && window.mils()->text() == QStringLiteral("590.5512");
+        const bool whole
+            = window.findChild<QLineEdit*>(QStringLiteral("mm"))->text().size() == text.size()
+            && window.findChild<QLineEdit*>(QStringLiteral("mils"))->text()
+                == QStringLiteral("590.5512");
         std::printf("paste of %lld characters: converted after %.1f ms, painted after %.1f ms%s\n",
             static_cast<long long>(text.size()), converted, painted, whole ? "" : " (NOT WHOLE)");
         if (!whole) return 1;

@@ -32,9 +32,9 @@ Application::Application(int& argc, char** argv)
     // desktop's language, beside the window's Chinese texts. Without a
     // translation for that language they stay English.
     auto* translator = new QTranslator(this);
-    qtTranslated_ = translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        && installTranslator(translator);
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
 }
 
 int Application::run()

@@ -100,35 +100,34 @@ QWidget* createControl(const ui::ControlDesign& design, QWidget* parent)
     return nullptr;
 }
 
-QLabel* createNotice(QWidget* window)
+QLabel* createWarning(QWidget* window)
 {
-    auto* notice = new QLabel(window, Qt::ToolTip | Qt::FramelessWindowHint);
-    notice->setObjectName(QStringLiteral("notice"));
-    notice->setTextFormat(Qt::PlainText);
-    notice->setWordWrap(true);
-    notice->setPalette(QToolTip::palette());
-    notice->setForegroundRole(QPalette::ToolTipText);
-    notice->setBackgroundRole(QPalette::ToolTipBase);
-    notice->setAutoFillBackground(true);
-    notice->setFrameStyle(QFrame::Box | QFrame::Plain);
-    notice->setMargin(3);
-    notice->setFocusPolicy(Qt::NoFocus);
-    notice->setAttribute(Qt::WA_ShowWithoutActivating);
-    return notice;
+    auto* warning = new QLabel(window, Qt::ToolTip | Qt::FramelessWindowHint);
+    warning->setObjectName(QStringLiteral("warning"));
+    warning->setTextFormat(Qt::PlainText);
+    warning->setWordWrap(true);
+    warning->setPalette(QToolTip::palette());
+    warning->setForegroundRole(QPalette::ToolTipText);
+    warning->setBackgroundRole(QPalette::ToolTipBase);
+    warning->setAutoFillBackground(true);
+    warning->setFrameStyle(QFrame::Box | QFrame::Plain);
+    warning->setMargin(3);
+    warning->setFocusPolicy(Qt::NoFocus);
+    warning->setAttribute(Qt::WA_ShowWithoutActivating);
+    return warning;
 }
 
-// The physical key of a key event: its scan code, which the release shares
-// with the press whatever character either produced (Shift let go first
-// turns "3" into "#"). Synthesised events carry none; their key stands in.
-int physicalKey(const QKeyEvent& key)
+// A key event as Form1 takes it. The physical key is the scan code, which
+// the release shares with the press whatever character either produced
+// (Shift let go first turns "3" into "#"); synthesised events carry none,
+// and their key stands in.
+ui::KeyEvent plainKey(const QKeyEvent& key)
 {
     const quint32 scanCode = key.nativeScanCode();
-    return scanCode != 0 ? static_cast<int>(scanCode) : key.key() | (1 << 30);
-}
-
-bool isReturn(const QKeyEvent* key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    return { .code = scanCode != 0 ? static_cast<int>(scanCode) : key.key() | (1 << 30),
+        .autoRepeat = key.isAutoRepeat(),
+        .escape = key.key() == Qt::Key_Escape,
+        .enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter };
 }
 
 } // namespace
@@ -136,13 +135,14 @@ bool isReturn(const QKeyEvent* key)
 Window::Window(QWidget* parent)
     : QWidget(parent)
     , form_(*this)
+    , layout_(ui::layoutAt(ui::kDesignDpi))
 {
     const ui::WindowDesign& design = ui::windowDesign();
     setWindowTitle(toQString(design.title));
     setWindowIcon(QIcon(QStringLiteral(":/icons/%1.ico").arg(toQString(design.icon))));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(toQRect(ui::toPixels(design.clientArea)).size());
+    setFixedSize(layout_.clientWidth, layout_.clientHeight);
 
     QPalette surface = palette();
     surface.setColor(QPalette::Window, surface.color(QPalette::Button));
@@ -152,7 +152,7 @@ Window::Window(QWidget* parent)
 
     buildControls();
     bindEvents();
-    notice_ = createNotice(this);
+    warning_ = createWarning(this);
     launch_ = [this](std::string_view address, std::function<void()> failed) {
         launchWebAddress(QUrl(toQString(address)), this, std::move(failed));
     };
@@ -167,55 +167,28 @@ Window::~Window()
 
 void Window::buildControls()
 {
-    std::array<QWidget*, 13> widgets {}; // by table row; null for the frames
-    const auto controls = ui::controls();
-    for (std::size_t row = 0; row < controls.size(); ++row) {
-        const ui::ControlDesign& design = controls[row];
-        const QRect rect = toQRect(ui::toPixels(design.rect));
-        if (design.kind == ui::ControlKind::Frame) {
-            frames_.push_back({ rect, design.lineWidth });
-            continue;
-        }
+    const auto designs = ui::controls();
+    for (std::size_t row = 0; row < designs.size(); ++row) {
+        const ui::ControlDesign& design = designs[row];
         QWidget* control = createControl(design, this);
+        if (control == nullptr) continue; // a frame, painted on the surface
         control->setObjectName(toQString(design.name));
-        control->setGeometry(rect);
+        control->setGeometry(toQRect(layout_.controls[row]));
         if (design.font == ui::ControlFont::UnitLabel)
             control->setFont(toFont(ui::windowDesign().unitLabelFont));
         if (!design.toolTip.empty()) control->setToolTip(toQString(ui::toolTipOf(design)));
         if (!design.accessibleName.empty())
             control->setAccessibleName(toQString(design.accessibleName));
-        widgets[row] = control;
+        controls_[row] = control;
     }
-    // The table lists the frames topmost first; they are painted bottom-most
-    // first.
-    std::ranges::reverse(frames_);
-
-    const auto at = [&](ui::Control id) { return widgets[static_cast<std::size_t>(id)]; };
-    for (const UnitField unit :
-        { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums })
-        fields_[static_cast<std::size_t>(unit)] = static_cast<QLineEdit*>(at(ui::controlOf(unit)));
-    command1_ = static_cast<QPushButton*>(at(ui::Control::Command1));
-    command2_ = static_cast<QPushButton*>(at(ui::Control::Command2));
-    label1_ = static_cast<QLabel*>(at(ui::Control::Label1));
-
     // Stacking: raising from the bottom-most row upwards leaves the first
     // row on top.
-    for (std::size_t row = widgets.size(); row-- > 0;) {
-        if (widgets[row] != nullptr) widgets[row]->raise();
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if (*it != nullptr) (*it)->raise();
     }
-
-    // Tab order: the focus-taking controls by tab position; the labels hold
-    // tab positions but never take the focus.
-    std::vector<std::pair<int, QWidget*>> chain;
-    for (std::size_t row = 0; row < controls.size(); ++row) {
-        const ui::ControlKind kind = controls[row].kind;
-        if (kind == ui::ControlKind::TextField || kind == ui::ControlKind::PictureButton)
-            chain.emplace_back(controls[row].tabIndex, widgets[row]);
-    }
-    std::ranges::sort(chain, [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1].second, chain[i].second);
-    if (!chain.empty()) chain.front().second->setFocus(Qt::OtherFocusReason);
+    const auto order = ui::focusOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(control(order[i - 1]), control(order[i]));
 }
 
 void Window::bindEvents()
@@ -227,17 +200,21 @@ void Window::bindEvents()
     // over them never runs Form_MouseMove. Command1 needs the stop too: its
     // own procedure runs, but the button itself leaves the move untaken.
     setMouseTracking(true);
-    command1_->setMouseTracking(true);
-    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        control->setAttribute(Qt::WA_NoMousePropagation);
-
+    face(ui::Face::Command1)->setMouseTracking(true);
+    for (QWidget* control : controls_) {
+        if (control != nullptr) control->setAttribute(Qt::WA_NoMousePropagation);
+    }
     installEventFilter(this);
-    command1_->installEventFilter(this);
-    command2_->installEventFilter(this);
-    connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
-    connect(command2_, &QPushButton::clicked, this, [this] { form_.Command2_Click(); });
-    for (const UnitField unit :
-        { UnitField::inchs, UnitField::mils, UnitField::mm, UnitField::ums }) {
+    for (const ui::Face which : { ui::Face::Command1, ui::Face::Command2 }) {
+        face(which)->installEventFilter(this);
+        connect(face(which), &QPushButton::clicked, this, [this, which] {
+            if (which == ui::Face::Command1)
+                form_.Command1_Click();
+            else
+                form_.Command2_Click();
+        });
+    }
+    for (const UnitField unit : ui::kUnitFields) {
         field(unit)->installEventFilter(this);
         // Every change of the text but the program's own writes: typing, the
         // menu, drops, input methods, and assistive tools, which set the
@@ -249,53 +226,58 @@ void Window::bindEvents()
     }
 }
 
-int Window::fieldIndex(const QObject* object) const
+std::optional<UnitField> Window::fieldOf(const QObject* object) const
 {
-    const auto* const it = std::ranges::find(fields_, object);
-    return it == fields_.end() ? -1 : static_cast<int>(it - fields_.begin());
+    const auto* const it = std::ranges::find(controls_, object);
+    if (it == controls_.end()) return std::nullopt;
+    return ui::fieldOf(static_cast<ui::Control>(it - controls_.begin()));
+}
+
+std::optional<ui::Face> Window::faceOf(const QObject* object) const
+{
+    const auto* const it = std::ranges::find(controls_, object);
+    if (it == controls_.end()) return std::nullopt;
+    return ui::faceOf(static_cast<ui::Control>(it - controls_.begin()));
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event)
 {
-    const QEvent::Type type = event->type();
     if (watched == this) {
+        const QEvent::Type type = event->type();
         if (type == QEvent::MouseMove) form_.Form_MouseMove();
-        // The notice belongs where the field was; it does not follow.
         if (type == QEvent::Move || type == QEvent::Hide || type == QEvent::WindowDeactivate)
-            notice_->hide();
+            form_.windowMovedOrDeactivated();
         return false;
     }
-    if (watched == command1_ && type == QEvent::MouseMove) form_.Command1_MouseMove();
-    if ((watched == command1_ || watched == command2_) && type == QEvent::KeyPress) {
-        // Return and Enter click a focused face, as on the desktops the tool
-        // was designed for; Space stays with the button itself.
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        if (isReturn(key)) {
-            if (!key->isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
-            return true;
-        }
+    if (const auto which = faceOf(watched)) return faceEvent(*which, event);
+    if (const auto unit = fieldOf(watched)) return fieldEvent(*unit, event);
+    return false;
+}
+
+bool Window::faceEvent(ui::Face which, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (which == ui::Face::Command1) form_.Command1_MouseMove();
         return false;
-    }
-    const int index = fieldIndex(watched);
-    if (index < 0) return false;
-    const auto unit = static_cast<UnitField>(index);
-    switch (type) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        const ui::KeyEvent plain { .code = physicalKey(*key),
-            .autoRepeat = key->isAutoRepeat(),
-            .escape = key->key() == Qt::Key_Escape };
-        if (type == QEvent::KeyPress)
-            form_.keyPressed(unit, plain);
-        else
-            form_.keyReleased(unit, plain);
-        break;
+        return form_.faceKeyPressed(which, plainKey(*static_cast<const QKeyEvent*>(event)));
+    default: return false;
     }
+}
+
+bool Window::fieldEvent(UnitField unit, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        form_.keyPressed(unit, plainKey(*static_cast<const QKeyEvent*>(event)));
+        break;
+    case QEvent::KeyRelease:
+        form_.keyReleased(unit, plainKey(*static_cast<const QKeyEvent*>(event)));
+        break;
     case QEvent::FocusIn: steadyCaretForLongText(); break;
     case QEvent::FocusOut:
         form_.focusLeft(unit);
-        if (noticeField_ == index) notice_->hide();
         steadyCaretForLongText();
         break;
     default: break;
@@ -311,9 +293,9 @@ void Window::steadyCaretForLongText()
     // text that long the caret stays on instead; the desktop's blinking
     // comes back with the focus elsewhere or a shorter text.
     constexpr qsizetype kSteadyCaretLength = 100'000;
-    const auto* focused = qobject_cast<const QLineEdit*>(QApplication::focusWidget());
-    const bool steady = focused != nullptr && std::ranges::find(fields_, focused) != fields_.end()
-        && focused->text().size() > kSteadyCaretLength;
+    const QWidget* focused = QApplication::focusWidget();
+    const auto unit = fieldOf(focused);
+    const bool steady = unit && field(*unit)->text().size() > kSteadyCaretLength;
     QStyleHints* hints = QGuiApplication::styleHints();
     if (steady && !desktopFlashTime_) {
         desktopFlashTime_ = hints->cursorFlashTime();
@@ -322,11 +304,6 @@ void Window::steadyCaretForLongText()
         hints->setCursorFlashTime(*desktopFlashTime_);
         desktopFlashTime_.reset();
     }
-}
-
-const QWidget* Window::notice() const
-{
-    return notice_;
 }
 
 void Window::setLaunchHandler(LaunchHandler handler)
@@ -364,15 +341,13 @@ void Window::paintEvent(QPaintEvent* event)
     QWidget::paintEvent(event);
     QPainter painter(this);
     const QColor colour = toQColor(ui::windowDesign().frameColour);
-    for (const Outline& frame : frames_) {
-        // The outline lies inside the frame's rectangle, `lineWidth` pixels
-        // wide along each edge; the inside is not filled.
-        const QRect& r = frame.rect;
-        const int w = frame.lineWidth;
-        painter.fillRect(QRect(r.left(), r.top(), r.width(), w), colour);
-        painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), colour);
-        painter.fillRect(QRect(r.left(), r.top(), w, r.height()), colour);
-        painter.fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), colour);
+    // The frames, bottom-most first: the table lists them topmost first.
+    const auto designs = ui::controls();
+    for (std::size_t row = designs.size(); row-- > 0;) {
+        if (designs[row].kind != ui::ControlKind::Frame) continue;
+        const int width = ui::lineWidthAt(designs[row], ui::kDesignDpi);
+        for (const ui::PixelRect& bar : ui::outlineOf(layout_.controls[row], width))
+            painter.fillRect(toQRect(bar), colour);
     }
 }
 
@@ -392,9 +367,14 @@ void Window::setFieldText(UnitField unit, const std::string& text)
     writing_ = false;
 }
 
+QLineEdit* Window::field(UnitField unit) const
+{
+    return static_cast<QLineEdit*>(control(ui::controlOf(unit)));
+}
+
 QPushButton* Window::face(ui::Face which) const
 {
-    return which == ui::Face::Command1 ? command1_ : command2_;
+    return static_cast<QPushButton*>(control(ui::controlOf(which)));
 }
 
 void Window::setFaceVisible(ui::Face which, bool visible)
@@ -402,19 +382,19 @@ void Window::setFaceVisible(ui::Face which, bool visible)
     face(which)->setVisible(visible);
 }
 
-bool Window::faceHasFocus(ui::Face which) const
+bool Window::hasFocus(ui::Control id) const
 {
-    return face(which)->hasFocus();
+    return control(id) != nullptr && control(id)->hasFocus();
 }
 
-void Window::focusFace(ui::Face which)
+void Window::setFocus(ui::Control id)
 {
-    face(which)->setFocus(Qt::OtherFocusReason);
+    if (control(id) != nullptr) control(id)->setFocus(Qt::OtherFocusReason);
 }
 
 void Window::setNoticeCaption(const std::string& text)
 {
-    label1_->setText(toQString(text));
+    static_cast<QLabel*>(control(ui::Control::Label1))->setText(toQString(text));
 }
 
 int Window::currentYear() const
@@ -434,44 +414,49 @@ void Window::beep()
     QApplication::beep();
 }
 
-void Window::showFieldNotice(UnitField unit, const std::string& text)
+void Window::showWarning(UnitField unit, const std::string& text)
 {
     QLineEdit* at = field(unit);
-    const QString notice = toQString(text);
-    at->setAccessibleDescription(notice);
-    notice_->setText(notice);
-    notice_->setFont(font());
-    noticeField_ = static_cast<int>(unit);
+    const QString warning = toQString(text);
+    at->setAccessibleDescription(warning);
+    warning_->setText(warning);
+    warning_->setFont(font());
+    warningField_ = unit;
 
     // Beside the field and wholly on the screen, wrapped when the screen is
     // narrower than the text.
     const QScreen* screen = at->screen();
     QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
     // Qt rounds the screen's size in scaled pixels to the nearest: at three
-    // times on 1280 pixels it says 427, and a notice flush with that edge
+    // times on 1280 pixels it says 427, and a warning flush with that edge
     // loses its border. One scaled pixel less keeps it whole at any scale.
     if (screen != nullptr && screen->devicePixelRatio() != 1.0) available.adjust(0, 0, -1, -1);
-    const QMargins edges = notice_->contentsMargins();
-    const int margin = (2 * notice_->margin()) + edges.left() + edges.right();
-    int width = notice_->fontMetrics().horizontalAdvance(notice) + margin + 1;
+    const QMargins edges = warning_->contentsMargins();
+    const int margin = (2 * warning_->margin()) + edges.left() + edges.right();
+    int width = warning_->fontMetrics().horizontalAdvance(warning) + margin + 1;
     if (available.isValid()) width = std::min(width, available.width());
-    notice_->resize(width, notice_->heightForWidth(width));
+    warning_->resize(width, warning_->heightForWidth(width));
     const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
     QPoint position(fieldOnScreen.left(), fieldOnScreen.bottom() + 1);
     if (available.isValid()) {
-        const ui::PixelPoint placed = ui::placeNotice(toPixelRect(fieldOnScreen), notice_->width(),
-            notice_->height(), toPixelRect(available));
+        const ui::PixelPoint placed = ui::placeWarning(toPixelRect(fieldOnScreen),
+            warning_->width(), warning_->height(), toPixelRect(available));
         position = QPoint(placed.x, placed.y);
     }
-    notice_->move(position);
-    notice_->show();
-    notice_->raise();
+    warning_->move(position);
+    warning_->show();
+    warning_->raise();
 }
 
-void Window::hideFieldNotice(UnitField unit, bool forget)
+void Window::hideWarning(UnitField unit)
 {
-    if (noticeField_ == static_cast<int>(unit)) notice_->hide();
-    if (forget) field(unit)->setAccessibleDescription(QString());
+    if (warningField_ == unit) warning_->hide();
+}
+
+void Window::removeWarning(UnitField unit)
+{
+    hideWarning(unit);
+    field(unit)->setAccessibleDescription(QString());
 }
 
 void Window::showMessage(const std::string& text)

@@ -63,8 +63,6 @@ private slots:
     void qtTextsInTheDesktopsLanguage()
     {
         if (QLocale().name() != QStringLiteral("zh_CN")) QSKIP("needs LANG=zh_CN.UTF-8");
-        auto* application = static_cast<mensurel::qt::Application*>(QCoreApplication::instance());
-        QVERIFY(application->hasQtTranslation());
         QLineEdit field(QStringLiteral("2"));
         const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
         QStringList entries;

@@ -3,12 +3,11 @@
 // fields agreeing however they overlap, both buttons open the maker's site
 // on every click, a launch that fails is reported and the program goes on,
 // and closing the window ends the program.
+#include "controls.h"
 #include "x11_window.h"
 
 #include <mensurel/qt/application.h>
 #include <mensurel/qt/window.h>
-
-#include <mensurel/convert.h>
 
 #include <QClipboard>
 #include <QFile>
@@ -28,16 +27,6 @@ QStringList linesOf(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
     return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
-// The four fields' texts, and whether they follow from the text of `from`.
-bool agree(const mensurel::qt::Window& form, mensurel::UnitField from)
-{
-    mensurel::FieldTexts texts { form.inchs()->text().toStdString(),
-        form.mils()->text().toStdString(), form.mm()->text().toStdString(),
-        form.ums()->text().toStdString() };
-    const mensurel::FieldTexts shown = texts;
-    return mensurel::ConvertFromField(from, texts) && texts == shown;
 }
 
 } // namespace
@@ -74,56 +63,59 @@ private slots:
 
     // Keys that overlap as in fast typing, and edits while a key is down:
     // the field typed in keeps its text and the three others follow from it
-    // once the keys are up. Words of xdotool; "@mm" is a click into mm, "@paste"
-    // a middle-click paste of "2" at the end of the field typed in.
+    // once the keys are up. Words of xdotool; "@mm" is a click into mm,
+    // "@paste" a middle-click paste of "2" at the end of the field typed in.
     void realInputKeepsTheFieldsAgreeing_data()
     {
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("typed"); // the field's text afterwards
+        QTest::addColumn<QStringList>("expected"); // inchs, mils, mm, ums
+        const QStringList mils7 { "0.007", "7", "0.1778", "177.7999" };
         QTest::newRow("7 rolled over Tab into the next field")
-            << "mils" << "keydown 7 keydown Tab keyup 7 keyup Tab" << "7";
+            << "mils" << "keydown 7 keydown Tab keyup 7 keyup Tab" << mils7;
         QTest::newRow("5 rolled over Shift+Tab out of ums")
             << "ums" << "keydown 5 keydown shift keydown Tab keyup 5 keyup Tab keyup shift"
-            << "5";
-        QTest::newRow("click into mm while 7 is down") << "mils" << "keydown 7 @mm keyup 7"
-                                                       << "7";
+            << QStringList { "0.0002", "0.1969", "0.005", "5" };
+        QTest::newRow("click into mm while 7 is down")
+            << "mils" << "keydown 7 @mm keyup 7" << mils7;
         QTest::newRow("3 released as # under Shift, then a middle-click paste")
-            << "mm" << "keydown 3 keydown shift keyup 3 keyup shift @paste" << "32";
+            << "mm" << "keydown 3 keydown shift keyup 3 keyup shift @paste"
+            << QStringList { "1.2598", "1259.8425", "32", "32000.0000" };
     }
     void realInputKeepsTheFieldsAgreeing()
     {
-        QFETCH(QString, field);
+        QFETCH(QString, name);
         QFETCH(QString, input);
-        QFETCH(QString, typed);
+        QFETCH(QStringList, expected);
         mensurel::qt::Window form;
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        auto* at = form.findChild<QLineEdit*>(field);
+        QLineEdit* at = field(form, qPrintable(name));
         at->setFocus();
         at->clear();
         QGuiApplication::clipboard()->setText(QStringLiteral("2"), QClipboard::Selection);
         QStringList words;
         for (const QString& word : input.split(' ')) {
-            const QWidget* target = word == "@mm" ? form.mm() : at;
-            const QPoint point = target->mapToGlobal(
-                word == "@mm" ? target->rect().center() : QPoint(target->width() - 4, 8));
-            if (word.startsWith('@'))
-                words << "mousemove" << QString::number(point.x()) << QString::number(point.y())
-                      << "click" << (word == "@mm" ? "1" : "2");
-            else
+            if (!word.startsWith('@')) {
                 words << word;
+                continue;
+            }
+            const bool paste = word == "@paste";
+            const QWidget* target = paste ? at : field(form, "mm");
+            const QPoint point = target->mapToGlobal(
+                paste ? QPoint(target->width() - 4, 8) : target->rect().center());
+            words << "mousemove" << QString::number(point.x()) << QString::number(point.y())
+                  << "click" << (paste ? "2" : "1");
         }
         QCOMPARE(QProcess::execute(xdotool_, words), 0);
-        QTRY_COMPARE(at->text(), typed);
-        QTest::qWait(200); // the last events of the X server
-        const QStringList names { "inchs", "mils", "mm", "ums" }; // UnitField order
-        const QString shown = QStringList { form.inchs()->text(), form.mils()->text(),
-            form.mm()->text(), form.ums()->text() }
-                                  .join(' ');
-        QVERIFY2(
-            agree(form, static_cast<mensurel::UnitField>(names.indexOf(field))), qPrintable(shown));
+        const auto texts = [&] {
+            QStringList shown;
+            for (const char* unit : { "inchs", "mils", "mm", "ums" })
+                shown << field(form, unit)->text();
+            return shown;
+        };
+        QTRY_COMPARE(texts(), expected);
     }
 
     // The launcher is missing, fails (xdg-open's "no method available"),
@@ -157,12 +149,12 @@ private slots:
             }
         });
         closer.start(50);
-        QTest::mouseClick(form.command2(), Qt::LeftButton);
+        QTest::mouseClick(button(form, "Command2"), Qt::LeftButton);
         // The window answers at once, whatever the launcher does.
-        form.mm()->setFocus();
-        form.mm()->clear();
-        QTest::keyClicks(form.mm(), QStringLiteral("2"));
-        QCOMPARE(form.mils()->text(), QStringLiteral("78.7402"));
+        field(form, "mm")->setFocus();
+        field(form, "mm")->clear();
+        QTest::keyClicks(field(form, "mm"), QStringLiteral("2"));
+        QCOMPARE(field(form, "mils")->text(), QStringLiteral("78.7402"));
         if (reported) {
             QTRY_COMPARE(shown.size(), 1);
             QVERIFY2(shown[0].contains(QStringLiteral("无法打开网址 " MENSUREL_SITE_URL)),
@@ -185,12 +177,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // Command2 lies on top at start; the pointer over the bare surface
         // brings Command1 up. Each is clicked with the mouse and with Space.
-        QTest::mouseClick(form.command2(), Qt::LeftButton);
-        QTest::keyClick(form.command2(), Qt::Key_Space);
+        QTest::mouseClick(button(form, "Command2"), Qt::LeftButton);
+        QTest::keyClick(button(form, "Command2"), Qt::Key_Space);
         QTest::mouseMove(&form, QPoint(4, 4));
-        QTRY_VERIFY(form.command1()->isVisible() && !form.command2()->isVisible());
-        QTest::mouseClick(form.command1(), Qt::LeftButton);
-        QTest::keyClick(form.command1(), Qt::Key_Space);
+        QTRY_VERIFY(
+            button(form, "Command1")->isVisible() && !button(form, "Command2")->isVisible());
+        QTest::mouseClick(button(form, "Command1"), Qt::LeftButton);
+        QTest::keyClick(button(form, "Command1"), Qt::Key_Space);
 
         // One argument each time: the address.
         const QString once = QStringLiteral("1 " MENSUREL_SITE_URL);

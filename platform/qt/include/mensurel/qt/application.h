@@ -20,13 +20,6 @@ public:
     int run();
 
     bool notify(QObject* receiver, QEvent* event) override;
-
-    // Whether Qt's own texts (context menus, message-box buttons) were found
-    // in the desktop's language and are in use.
-    [[nodiscard]] bool hasQtTranslation() const { return qtTranslated_; }
-
-private:
-    bool qtTranslated_ = false;
 };
 
 // Today's date in the system's local time zone.
