@@ -63,13 +63,12 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 area="${WIDTH}x${HEIGHT}+${X}+${Y}"
 
 # Places in the window, in device-independent pixels from the top-left
-# corner of its client area.
-mils=(70 34)
-mm=(208 34)
-inchs=(70 74)
-ums=(209 74)
-surface=(280 130) # right of the button, inside no frame
-button=(150 128)
+# corner of its client area: the fields, the button, the bare surface.
+# shellcheck source=scripts/design.sh
+source "$root/scripts/design.sh"
+build="$(dirname "$(dirname "$program")")"
+[[ -f "$build/CMakeCache.txt" ]] || build="$root/build"
+eval "$(cd "$root" && design_points "$build")"
 
 shot() { # name [seconds to wait before]
   sleep "${2:-0.5}"
