@@ -16,8 +16,11 @@ Writes, next to this script:
 The output is byte-identical on every run: the font file is pinned by path,
 text layout uses FreeType's basic engine (not Raqm, whose presence varies),
 and the GIF and ICO bytes are written here rather than by PIL's encoders.
+resources/check.py checks the committed files and compares them with what
+render() draws.
 """
 
+import io
 import os
 import struct
 import sys
@@ -332,23 +335,17 @@ def icon_png(grid):
 
 # ---------------------------------------------------------------- output
 
-def write(relative, data):
-    path = os.path.join(HERE, relative)
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
-    print("wrote", os.path.relpath(path))
-
-
-def check_gif(relative, table, pixels, size):
-    """Decode what was written and compare, so an encoder slip stops here."""
-    with Image.open(os.path.join(HERE, relative)) as img:
+def check_gif(relative, data, pixels, size):
+    """Decode what was encoded and compare, so an encoder slip stops here."""
+    with Image.open(io.BytesIO(data)) as img:
         if img.size != size or bytes(img.getdata()) != pixels:
             sys.exit("generate.py: %s does not decode to what was drawn"
                      % relative)
 
 
-def main():
+def render():
+    """Return every output file as (path relative to this script, bytes)."""
+    files = []
     master, stripe_top = wordmark_master()
     for scale, suffix in ((1, ""), (2, "@2x")):
         for name, green, framed in (("command1", NORMAL_GREEN, False),
@@ -357,14 +354,25 @@ def main():
             table, pixels = palette_and_indices(rows)
             w, h = FACE_SIZE[0] * scale, FACE_SIZE[1] * scale
             relative = "pictures/%s%s.gif" % (name, suffix)
-            write(relative, gif_bytes(w, h, table, pixels))
-            check_gif(relative, table, pixels, (w, h))
+            data = gif_bytes(w, h, table, pixels)
+            check_gif(relative, data, pixels, (w, h))
+            files.append((relative, data))
 
     grids = [draw_icon(32), draw_icon(16)]
-    write("icons/mensurel.ico", ico_bytes(grids))
+    files.append(("icons/mensurel.ico", ico_bytes(grids)))
     for grid in grids:
-        path = os.path.join(HERE, "icons/mensurel-%d.png" % len(grid))
-        icon_png(grid).save(path, "PNG", optimize=False)
+        png = io.BytesIO()
+        icon_png(grid).save(png, "PNG", optimize=False)
+        files.append(("icons/mensurel-%d.png" % len(grid), png.getvalue()))
+    return files
+
+
+def main():
+    for relative, data in render():
+        path = os.path.join(HERE, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
         print("wrote", os.path.relpath(path))
 
 

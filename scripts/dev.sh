@@ -33,7 +33,7 @@ choose_packages() {
   # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
   TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang
     clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
-    dpkg-dev file lintian desktop-file-utils appstream git)
+    dpkg-dev file lintian desktop-file-utils appstream git python3-pil fonts-dejavu-extra)
 
   available clang || apt_update
   local llvm format
