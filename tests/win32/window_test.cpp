@@ -213,6 +213,20 @@ protected:
 
     bool visible(std::string_view name) { return IsWindowVisible(window_.control(name)) != 0; }
 
+    // Presses and releases a mouse button over the middle of a control.
+    void clickOn(std::string_view name, bool right = false)
+    {
+        moveOnto(name);
+        for (const DWORD flag : { right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
+                 right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP }) {
+            INPUT input {};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flag;
+            SendInput(1, &input, sizeof input);
+        }
+        pump(60);
+    }
+
     FieldTexts fields()
     {
         return { textOf(window_.control("inchs")), textOf(window_.control("mils")),
@@ -590,6 +604,42 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
     focusAndSelectAll("mm");
     typeText("2");
     EXPECT_EQ(fields().mils, "78.7402");
+}
+
+// Quick clicks on a face, paired by the system into double-clicks: each one
+// opens the site.
+TEST_F(WindowTest, EveryClickOfQuickClicksOnAFaceLaunches)
+{
+    for (int i = 0; i < 4; ++i) {
+        clickOn("Command2");
+        pump(20);
+    }
+    EXPECT_EQ(launched_.size(), 4u);
+}
+
+// The notice of a field that lies left of the screen's edge stays at the
+// screen's left, by the field, not at the far right.
+TEST_F(WindowTest, TheNoticeStaysByAFieldPartlyOffTheScreen)
+{
+    RECT frame;
+    GetWindowRect(window_.handle(), &frame);
+    RECT mils;
+    GetWindowRect(window_.control("mils"), &mils);
+    // The field's middle 30 pixels left of the screen.
+    const int shift = (mils.left + mils.right) / 2 + 30;
+    SetWindowPos(window_.handle(), nullptr, frame.left - shift, frame.top, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pump(50);
+    focusAndSelectAll("mils");
+    typeText("1e300");
+    ASSERT_EQ(window_.balloon().field(), window_.control("mils"));
+    ASSERT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
+    RECT tip;
+    GetWindowRect(window_.balloon().tooltip(), &tip);
+    GetWindowRect(window_.control("mils"), &mils);
+    EXPECT_GE(tip.left, 0);
+    EXPECT_LT(tip.left, mils.right);
+    EXPECT_GE(tip.top, mils.top);
 }
 
 TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)
