@@ -93,12 +93,15 @@ LRESULT CALLBACK everyClickProc(
 
 Form1Window::Form1Window()
     : launcher_(shellOpen)
-    , reporter_([](HWND owner, const std::wstring& text) {
-        MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
-            MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-    })
+    , reporter_(messageBox)
     , form_(*this)
 {
+}
+
+void Form1Window::messageBox(HWND owner, const std::wstring& text)
+{
+    MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
+        MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
 Form1Window::~Form1Window()
