@@ -7,7 +7,7 @@
 #                              screenshot of the window under Wine and Xvfb
 #                              (SHOT_NOTICE=1: with the out-of-range notice)
 #   scripts/windows.sh drive [DIR] [DPI]
-#                              real X input: typing, paste, hover, click
+#                              real X input: typing, rollover, paste, hover, click
 #   scripts/windows.sh measure [N]
 #                              start-up and memory against a minimal window
 # Installs the Debian packages it needs when they are missing (root or sudo).
@@ -208,9 +208,9 @@ frame_of() {
 }
 
 # Drives mensurel.exe under Wine with real X key and pointer events as a
-# user would: typing in all four fields, a copy and paste, the hover swap and
-# a click on the face, with a stand-in xdg-open behind Wine's browser
-# hand-off. Writes a PNG after each step into DIR for a look; fails when the
+# user would: typing in all four fields, a digit rolled over Tab, a copy and
+# paste, the hover swap and a click on the face, with a stand-in xdg-open
+# behind Wine's browser hand-off. Writes a PNG after each step into DIR for a look; fails when the
 # click did not reach xdg-open with the site's address.
 cmd_drive() {
   local dir=${1:-build-windows/drive} dpi=${2:-96}
@@ -236,6 +236,9 @@ cmd_drive() {
   at 209 34; xdotool click 1 key --delay 40 ctrl+a 2; snap mm-2
   at 69 73; xdotool click 1 key --delay 40 ctrl+a minus 1; snap inchs-minus-1
   at 209 73; xdotool click 1 key --delay 40 ctrl+a 1 0 0 0; snap ums-1000
+  # A digit still down as Tab moves on: mils keeps "17", the others follow it.
+  at 71 34; xdotool click 1 key --delay 40 ctrl+a 1 sleep 0.1 keydown 7 keydown Tab keyup 7 keyup Tab
+  snap mils-17-rolled-over-tab
   # Copy the inch value and paste it into mils.
   at 69 73; xdotool click 1 key --delay 40 ctrl+a ctrl+c
   at 71 34; xdotool click 1 key --delay 40 ctrl+a ctrl+v; snap mils-pasted

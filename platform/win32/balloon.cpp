@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace mensurel::win32 {
 
 FieldBalloon::~FieldBalloon()
@@ -54,8 +56,22 @@ void FieldBalloon::show(HWND field, const std::wstring& title, const std::wstrin
     SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title_.c_str()));
     RECT box;
     GetWindowRect(field, &box);
+    POINT at { (box.left + box.right) / 2, box.bottom - (box.bottom - box.top) / 4 };
+    // The stem points into the work area of the field's monitor, so the
+    // balloon stays on the screen when the window is partly off its edge.
+    MONITORINFO monitor { sizeof monitor, {}, {}, 0 };
+    if (GetMonitorInfoW(MonitorFromWindow(field, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        at.x = std::clamp(at.x, work.left, std::max(work.left, work.right - 1));
+        at.y = std::clamp(at.y, work.top, std::max(work.top, work.bottom - 1));
+    }
+    // Packed as 16-bit two's complement, which Windows reads back signed:
+    // a monitor left of or above the main one has negative coordinates.
+    // (Wine 8 reads them unsigned; the clamp above keeps them on a monitor
+    // there too as long as that monitor starts at 0.)
     SendMessageW(tip_, TTM_TRACKPOSITION, 0,
-        MAKELPARAM((box.left + box.right) / 2, box.bottom - (box.bottom - box.top) / 4));
+        MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(at.x)),
+            static_cast<WORD>(static_cast<SHORT>(at.y))));
     SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
 

@@ -78,16 +78,30 @@ LRESULT CALLBACK labelProc(
     return result;
 }
 
+// An owner-drawn button turns the second click of a double-click into
+// BN_DOUBLECLICKED, without pressing the button. To the user every click of a
+// face is a click: the second press is made a press like the first, so the
+// face shows pushed and clicks at the release.
+LRESULT CALLBACK everyClickProc(
+    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR /*data*/)
+{
+    return DefSubclassProc(
+        button, message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message, wParam, lParam);
+}
+
 } // namespace
 
 Form1Window::Form1Window()
     : launcher_(shellOpen)
-    , reporter_([](HWND owner, const std::wstring& text) {
-        MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
-            MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-    })
+    , reporter_(messageBox)
     , form_(*this)
 {
+}
+
+void Form1Window::messageBox(HWND owner, const std::wstring& text)
+{
+    MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
+        MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
 Form1Window::~Form1Window()
@@ -187,6 +201,7 @@ void Form1Window::createControls(HINSTANCE instance)
             control = CreateWindowExW(0, L"BUTTON", widen(design.accessibleName).c_str(),
                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0, 0, 0, 0,
                 window_, id, instance, nullptr);
+            SetWindowSubclass(control, everyClickProc, 2, 0);
             if (design.id == ui::Control::Command1)
                 SetWindowSubclass(control, command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
             break;

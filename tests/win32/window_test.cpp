@@ -14,10 +14,13 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -212,6 +215,67 @@ protected:
     }
 
     bool visible(std::string_view name) { return IsWindowVisible(window_.control(name)) != 0; }
+
+    // Presses and releases a mouse button over the middle of a control.
+    void clickOn(std::string_view name, bool right = false)
+    {
+        moveOnto(name);
+        for (const DWORD flag : { right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
+                 right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP }) {
+            INPUT input {};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flag;
+            SendInput(1, &input, sizeof input);
+        }
+        pump(60);
+    }
+
+    // Runs `open`, which opens a menu, and chooses `choice` in it. A menu runs
+    // its own message loop, which holds this thread until it closes: the
+    // choice is typed from another thread once the menu shows.
+    template<class Open> void inMenu(Open open, WORD choice)
+    {
+        const DWORD thread = GetCurrentThreadId();
+        const auto inMenuMode = [thread] {
+            GUITHREADINFO info { sizeof info, 0, {}, {}, {}, {}, {}, {}, {} };
+            return GetGUIThreadInfo(thread, &info)
+                && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+        };
+        bool opened = false;
+        std::thread chooser([&] {
+            for (int waited = 0; waited < 3000 && !opened; waited += 10) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                opened = inMenuMode();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            key(choice, false);
+            key(choice, true);
+            // A menu the choice did not close would hold the test forever.
+            for (int waited = 0; waited < 2000 && inMenuMode(); waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            while (inMenuMode()) {
+                key(VK_ESCAPE, false);
+                key(VK_ESCAPE, true);
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            }
+        });
+        open();
+        pump(300);
+        chooser.join();
+        pump(50);
+        EXPECT_TRUE(opened) << "no menu opened";
+    }
+
+    static void setClipboard(const std::wstring& text)
+    {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+    }
 
     FieldTexts fields()
     {
@@ -452,13 +516,7 @@ TEST_F(WindowTest, TypingInAFieldRewritesTheThreeOthers)
 TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
 {
     const std::wstring text = L"1." + std::wstring(40000, L'0'); // 40,002 characters
-    ASSERT_TRUE(OpenClipboard(window_.handle()));
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
+    setClipboard(text);
 
     focusAndSelectAll("mils");
     chord(VK_CONTROL, 'V');
@@ -473,19 +531,86 @@ TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
 // it converts all the same, once; the program's own writes do not.
 TEST_F(WindowTest, AnEditWithoutAKeyConverts)
 {
-    ASSERT_TRUE(OpenClipboard(window_.handle()));
-    EmptyClipboard();
-    const std::wstring two = L"2";
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (two.size() + 1) * sizeof(wchar_t));
-    std::memcpy(GlobalLock(memory), two.c_str(), (two.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
+    setClipboard(L"2");
 
     focusAndSelectAll("mm");
     SendMessageW(window_.control("mm"), WM_PASTE, 0, 0);
     pump(30);
     EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
+}
+
+// However the keys go, once the user stops the three other fields show the
+// conversion of the text last changed: a key still down when the focus
+// moves on, releases a menu takes for itself.
+TEST_F(WindowTest, TheFieldsAgreeWhateverBecameOfTheKeys)
+{
+    const auto keys = [](std::initializer_list<std::pair<WORD, bool>> presses) {
+        for (const auto& [vk, up] : presses) key(vk, up);
+    };
+    // "5" selected in mils, "2" on the clipboard.
+    const auto shiftF10 = [&] {
+        SendMessageW(window_.control("mils"), EM_SETSEL, 0, -1);
+        keys({ { VK_SHIFT, false }, { VK_F10, false }, { VK_F10, true }, { VK_SHIFT, true } });
+    };
+    const auto altSpace = [&] {
+        SendMessageW(window_.control("mils"), EM_SETSEL, 0, -1);
+        keys({ { VK_MENU, false }, { VK_SPACE, false }, { VK_SPACE, true }, { VK_MENU, true } });
+    };
+    const auto rightClickPaste = [&] { inMenu([&] { clickOn("mils", true); }, 'P'); };
+    struct Row {
+        const char* what;
+        UnitField field;
+        const char* before; // typed first, converted
+        std::function<void()> act;
+        const char* after; // the field's text at the end
+    };
+    const Row rows[] = {
+        { "7 held over Tab out of mils", UnitField::mils, "1",
+            [&] {
+                keys({ { '7', false }, { VK_TAB, false }, { '7', true }, { VK_TAB, true } });
+            },
+            "17" },
+        { "7 held over Shift+Tab out of ums", UnitField::ums, "1",
+            [&] {
+                keys({ { '7', false }, { VK_SHIFT, false }, { VK_TAB, false }, { '7', true },
+                    { VK_TAB, true }, { VK_SHIFT, true } });
+            },
+            "17" },
+        { "a click into mm while 7 is down in mils", UnitField::mils, "1",
+            [&] {
+                key('7', false);
+                pump(30);
+                clickOn("mm");
+                key('7', true);
+            },
+            "17" },
+        { "Shift+F10, Paste", UnitField::mils, "5", [&] { inMenu(shiftF10, 'P'); }, "2" },
+        { "Shift+F10, Escape, then a right-click Paste", UnitField::mils, "5",
+            [&] {
+                inMenu(shiftF10, VK_ESCAPE);
+                rightClickPaste();
+            },
+            "2" },
+        { "Alt+Space, Escape, then a right-click Paste", UnitField::mils, "5",
+            [&] {
+                inMenu(altSpace, VK_ESCAPE);
+                rightClickPaste();
+            },
+            "2" },
+    };
+    const char* names[] = { "inchs", "mils", "mm", "ums" }; // in UnitField's order
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        setClipboard(L"2");
+        focusAndSelectAll(names[static_cast<int>(row.field)]);
+        typeText(row.before);
+        row.act();
+        pump(100);
+        FieldTexts expected = fields();
+        ASSERT_EQ(expected[row.field], row.after);
+        ASSERT_TRUE(mensurel::ConvertFromField(row.field, expected));
+        EXPECT_EQ(fields(), expected);
+    }
 }
 
 TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheNoticeAtTheField)
@@ -590,6 +715,81 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
     focusAndSelectAll("mm");
     typeText("2");
     EXPECT_EQ(fields().mils, "78.7402");
+}
+
+// The message box runs its own message loop, in which further failures
+// arrive: they open no second box.
+TEST_F(WindowTest, FailedLaunchesShowOneMessageBoxAtATime)
+{
+    int shown = 0;
+    window_.setReporter([&](HWND owner, const std::wstring& text) {
+        ++shown;
+        Form1Window::messageBox(owner, text);
+    });
+    launchWorks_ = false;
+    std::size_t mostAtOnce = 0;
+    std::thread closer([&, thread = GetCurrentThreadId()] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        for (int round = 0; round < 50; ++round) {
+            std::vector<HWND> boxes;
+            EnumThreadWindows(
+                thread,
+                [](HWND w, LPARAM found) {
+                    wchar_t name[16] {};
+                    GetClassNameW(w, name, 16);
+                    if (IsWindowVisible(w) && std::wstring(name) == L"#32770")
+                        reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&boxes));
+            if (boxes.empty()) break;
+            mostAtOnce = std::max(mostAtOnce, boxes.size());
+            for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    for (int i = 0; i < 3; ++i) PostMessageW(window_.control("Command2"), BM_CLICK, 0, 0);
+    pump(1500);
+    closer.join();
+    EXPECT_EQ(launched_.size(), 3u);
+    EXPECT_EQ(mostAtOnce, 1u);
+    EXPECT_EQ(shown, 1);
+}
+
+// Quick clicks on a face, paired by the system into double-clicks: each one
+// opens the site.
+TEST_F(WindowTest, EveryClickOfQuickClicksOnAFaceLaunches)
+{
+    for (int i = 0; i < 4; ++i) {
+        clickOn("Command2");
+        pump(20);
+    }
+    EXPECT_EQ(launched_.size(), 4u);
+}
+
+// The notice of a field that lies left of the screen's edge stays at the
+// screen's left, by the field, not at the far right.
+TEST_F(WindowTest, TheNoticeStaysByAFieldPartlyOffTheScreen)
+{
+    RECT frame;
+    GetWindowRect(window_.handle(), &frame);
+    RECT mils;
+    GetWindowRect(window_.control("mils"), &mils);
+    // The field's middle 30 pixels left of the screen.
+    const int shift = (mils.left + mils.right) / 2 + 30;
+    SetWindowPos(window_.handle(), nullptr, frame.left - shift, frame.top, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pump(50);
+    focusAndSelectAll("mils");
+    typeText("1e300");
+    ASSERT_EQ(window_.balloon().field(), window_.control("mils"));
+    ASSERT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
+    RECT tip;
+    GetWindowRect(window_.balloon().tooltip(), &tip);
+    GetWindowRect(window_.control("mils"), &mils);
+    EXPECT_GE(tip.left, 0);
+    EXPECT_LT(tip.left, mils.right);
+    EXPECT_GE(tip.top, mils.top);
 }
 
 TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)

@@ -61,6 +61,10 @@ public:
     HWND toolTips() const noexcept { return tips_; }
     const FieldBalloon& balloon() const noexcept { return balloon_; }
 
+    // The default reporter: MessageBoxW over `owner`, titled with the
+    // program's name; returns when the user has closed it.
+    static void messageBox(HWND owner, const std::wstring& text);
+
     void setLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
     void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
 
