@@ -129,8 +129,8 @@ std::string renderDecimal(bool negative, u128 value, int scale)
     const u128 unit = pow10(scale);
     if (value / unit != 0 || value == 0) out += digits(value / unit);
     if (scale > 0) {
-        const std::string fraction = digits(value % unit + unit);
-        out += "." + fraction.substr(1);
+        out += '.';
+        out += digits(value % unit + unit).substr(1); // with its leading zeros
     }
     return out;
 }
@@ -207,7 +207,8 @@ std::optional<double> parse(const std::string& text)
 
 std::optional<i128> round(double x)
 {
-    const Exact p = decompose(multiply(x, 10000));
+    static const double tenThousand = decimal("10000");
+    const Exact p = decompose(multiply(x, tenThousand));
     if (p.infinite) return std::nullopt;
     u128 magnitude = 0;
     if (p.exponent >= 0) {
