@@ -3,9 +3,12 @@
 // with -DMENSUREL_DIFF_MILLIONS=ON for millions.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -153,6 +156,49 @@ TEST(Differential, CoreMatchesReferenceModel)
     }
 }
 
+// The model's own arithmetic, against values worked out apart from it: each
+// operation rounded once to the nearest binary64, ties to even, into the
+// subnormal range and to infinity.
+struct ArithmeticRow {
+    const char* what;
+    double got;
+    double expected;
+};
+
+TEST(ReferenceModel, RoundsEachOperationOnceToTheNearest)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto negativeZero = std::bit_cast<double>(std::uint64_t { 1 } << 63);
+    const ArithmeticRow rows[] = {
+        { "39.3701", reference::decimal("39.3701"), 0x1.3af5f6fd21ff3p+5 },
+        { "0.0254", reference::decimal("0.0254"), 0x1.a027525460aa6p-6 },
+        { "0.1", reference::decimal("0.1"), 0x1.999999999999ap-4 },
+        { "30 digits", reference::decimal("123456789012345678901234567890"),
+            0x1.8ee90ff6c373ep+96 },
+        { "tie up to even", reference::multiply(0x1.0000000000001p+0, 1.5), 0x1.8000000000002p+0 },
+        { "tie down to even", reference::multiply(0x1.0000000000003p+0, 1.5),
+            0x1.8000000000004p+0 },
+        { "subnormal tie", reference::multiply(0x1.0000000000001p-1022, 0.5),
+            0x0.8000000000000p-1022 },
+        { "exact subnormal", reference::multiply(0x1p-1070, 0.75), 0x0.000000000000cp-1022 },
+        { "overflow", reference::multiply(-1e308, 10.0), -inf },
+        { "signed zero", reference::multiply(negativeZero, 1000.0), negativeZero },
+        { "1/3", reference::divide(1.0, 3.0), 0x1.5555555555555p-2 },
+        { "-1/39.3701", reference::divide(-1.0, 0x1.3af5f6fd21ff3p+5), -0x1.a027439a277dep-6 },
+        { "7/0.0254", reference::divide(7.0, 0x1.a027525460aa6p-6), 0x1.13972e5cb972fp+8 },
+        { "into subnormals", reference::divide(1e-310, 0x1.a027525460aa6p-6),
+            0x0.2d4bd416cf8e1p-1022 },
+        { "half the least, to 0", reference::divide(0x1p-1074, 2.0), 0.0 },
+        { "3/4 of the least, up", reference::divide(0x1.8p-1074, 2.0), 0x1p-1074 },
+        { "overflowing quotient", reference::divide(1e308, 0x1.a027525460aa6p-6), inf },
+        { "-12345 / 10000", reference::toDouble(-12345), -1.2345 },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(row.got), std::bit_cast<std::uint64_t>(row.expected))
+            << row.what << ": " << row.got;
+    }
+}
+
 // The operations one by one, on raw doubles of every magnitude.
 TEST(Differential, OperationsMatchReferenceModel)
 {
@@ -178,6 +224,12 @@ TEST(Differential, OperationsMatchReferenceModel)
         }
         if (!core) continue;
         const double p = mensurel::CurrencyToDouble(*core);
+        if (std::bit_cast<std::uint64_t>(p)
+            != std::bit_cast<std::uint64_t>(reference::toDouble(*model))) {
+            ++failures;
+            ADD_FAILURE() << "CurrencyToDouble of " << core->tenThousandths << "e-4";
+            continue;
+        }
         if (mensurel::FormatStr(*core) != reference::renderTenThousandths(*model)
             || mensurel::FormatStr(p) != reference::renderDouble(p)) {
             ++failures;
