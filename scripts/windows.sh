@@ -263,13 +263,13 @@ cmd_drive() {
 # alternating after one warm-up run of each. Prints medians and ratios.
 cmd_measure() {
   local runs=${1:-11} out i
-  [ -f "$BUILD_DIR/tests/win32/baseline_window.exe" ] || cmd_build
+  [ -f "$BUILD_DIR/bench/win32/baseline_window.exe" ] || cmd_build
   trap wine_env_stop EXIT
   wine_env_start
   out=$(mktemp)
   for ((i = 0; i <= runs; i++)); do
-    measure_one baseline "$BUILD_DIR/tests/win32/baseline_window.exe" '^Baseline$' >>"$out" ||
-      measure_one baseline "$BUILD_DIR/tests/win32/baseline_window.exe" '^Baseline$' >>"$out"
+    measure_one baseline "$BUILD_DIR/bench/win32/baseline_window.exe" '^Baseline$' >>"$out" ||
+      measure_one baseline "$BUILD_DIR/bench/win32/baseline_window.exe" '^Baseline$' >>"$out"
     measure_one mensurel "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$' >>"$out" ||
       measure_one mensurel "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$' >>"$out"
   done

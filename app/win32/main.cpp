@@ -3,7 +3,9 @@
 // window is closed.
 #include <mensurel/win32/window.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+// The parameters keep the names the system headers declare them with.
+int WINAPI wWinMain(
+    HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, PWSTR /*lpCmdLine*/, int nShowCmd)
 {
-    return mensurel::win32::runProgram(instance, showCommand);
+    return mensurel::win32::runProgram(hInstance, nShowCmd);
 }

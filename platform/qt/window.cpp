@@ -183,8 +183,8 @@ void Window::buildControls()
     }
     // Stacking: raising from the bottom-most row upwards leaves the first
     // row on top.
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        if (*it != nullptr) (*it)->raise();
+    for (std::size_t row = controls_.size(); row-- > 0;) {
+        if (controls_[row] != nullptr) controls_[row]->raise();
     }
     const auto order = ui::focusOrder();
     for (std::size_t i = 1; i < order.size(); ++i)

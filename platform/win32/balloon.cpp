@@ -1,10 +1,19 @@
 #include <mensurel/win32/balloon.h>
 
+#include <mensurel/ui/layout.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
 
 namespace mensurel::win32 {
+
+namespace {
+
+// The widest the balloon grows before it wraps, in pixels at 96 dpi.
+constexpr int kMaxWidth = 400;
+
+} // namespace
 
 FieldBalloon::~FieldBalloon()
 {
@@ -51,8 +60,8 @@ void FieldBalloon::show(HWND field, const std::wstring& title, const std::wstrin
     tool.lpszText = text_.data();
     if (!SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return;
     field_ = field;
-    SendMessageW(
-        tip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, static_cast<int>(GetDpiForWindow(owner_)), 96));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0,
+        ui::scaled(kMaxWidth, static_cast<int>(GetDpiForWindow(owner_))));
     SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title_.c_str()));
     RECT box;
     GetWindowRect(field, &box);
@@ -73,14 +82,6 @@ void FieldBalloon::show(HWND field, const std::wstring& title, const std::wstrin
         MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(at.x)),
             static_cast<WORD>(static_cast<SHORT>(at.y))));
     SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-}
-
-void FieldBalloon::reposition()
-{
-    if (!field_) return;
-    const std::wstring title = title_;
-    const std::wstring text = text_;
-    show(field_, title, text);
 }
 
 void FieldBalloon::hide(HWND field)

@@ -3,6 +3,7 @@
 #include <wincodec.h>
 
 #include <cstring>
+#include <span>
 #include <utility>
 
 namespace mensurel::win32 {
@@ -52,46 +53,64 @@ FaceBitmap::~FaceBitmap()
     if (bitmap_) DeleteObject(bitmap_);
 }
 
-FaceBitmap FaceBitmap::load(HINSTANCE module, int resourceId)
-{
-    FaceBitmap face;
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
-    if (!info) return face;
-    HGLOBAL loaded = LoadResource(module, info);
-    const DWORD size = SizeofResource(module, info);
-    auto* bytes = static_cast<BYTE*>(LockResource(loaded));
-    if (!bytes || size == 0) return face;
+namespace {
 
+// Resources of type RCDATA (RT_RCDATA, whose macro is the narrow kind).
+const LPCWSTR kRawData = MAKEINTRESOURCEW(10);
+
+// The bytes of RCDATA `resourceId` in `module`; empty when there is none.
+std::span<BYTE> rawResource(HINSTANCE module, int resourceId)
+{
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), kRawData);
+    if (!info) return {};
+    auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(module, info)));
+    const DWORD size = SizeofResource(module, info);
+    if (!bytes) return {};
+    return { bytes, size };
+}
+
+// The picture in `bytes` decoded by WIC and converted to premultiplied
+// 32-bit pixels; false on any failure.
+bool decode(std::span<BYTE> bytes, ComPtr<IWICFormatConverter>& converter)
+{
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICFormatConverter> converter;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+    return !bytes.empty()
+        && SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
             IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out())))
-        || FAILED(factory->CreateStream(stream.out()))
-        || FAILED(stream->InitializeFromMemory(bytes, size))
-        || FAILED(factory->CreateDecoderFromStream(
+        && SUCCEEDED(factory->CreateStream(stream.out()))
+        && SUCCEEDED(stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size())))
+        && SUCCEEDED(factory->CreateDecoderFromStream(
             stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out()))
-        || FAILED(decoder->GetFrame(0, frame.out()))
-        || FAILED(factory->CreateFormatConverter(converter.out()))
-        || FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
-            WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-        return face;
+        && SUCCEEDED(decoder->GetFrame(0, frame.out()))
+        && SUCCEEDED(factory->CreateFormatConverter(converter.out()))
+        && SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
+            WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom));
+}
 
+} // namespace
+
+FaceBitmap FaceBitmap::load(HINSTANCE module, int resourceId)
+{
+    FaceBitmap face;
+    ComPtr<IWICFormatConverter> converter;
     UINT width = 0;
     UINT height = 0;
-    if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0) return face;
+    if (!decode(rawResource(module, resourceId), converter)
+        || FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0)
+        return face;
 
-    BITMAPINFO info32 {};
-    info32.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info32.bmiHeader.biWidth = static_cast<LONG>(width);
-    info32.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down rows
-    info32.bmiHeader.biPlanes = 1;
-    info32.bmiHeader.biBitCount = 32;
-    info32.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info32, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) return face;
     const UINT stride = width * 4;
     if (FAILED(

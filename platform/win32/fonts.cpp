@@ -6,33 +6,33 @@ namespace mensurel::win32 {
 
 namespace {
 
-int CALLBACK noteFace(
+int CALLBACK noteTypeface(
     const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/, LPARAM found)
 {
     *reinterpret_cast<bool*>(found) = true;
     return 0; // one match is enough
 }
 
-bool isInstalled(HDC dc, const wchar_t* face)
+bool isInstalled(HDC dc, const wchar_t* typeface)
 {
     LOGFONTW wanted {};
     wanted.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+    wcsncpy(wanted.lfFaceName, typeface, LF_FACESIZE - 1);
     bool found = false;
-    EnumFontFamiliesExW(dc, &wanted, noteFace, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &wanted, noteTypeface, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
 } // namespace
 
-std::wstring firstInstalledFace(std::span<const wchar_t* const> faces)
+std::wstring firstInstalledTypeface(std::span<const wchar_t* const> typefaces)
 {
-    if (faces.empty()) return {};
+    if (typefaces.empty()) return {};
     HDC dc = GetDC(nullptr);
-    std::wstring chosen = faces.front();
-    for (const wchar_t* face : faces) {
-        if (isInstalled(dc, face)) {
-            chosen = face;
+    std::wstring chosen = typefaces.front();
+    for (const wchar_t* typeface : typefaces) {
+        if (isInstalled(dc, typeface)) {
+            chosen = typeface;
             break;
         }
     }
@@ -40,7 +40,7 @@ std::wstring firstInstalledFace(std::span<const wchar_t* const> faces)
     return chosen;
 }
 
-HFONT createPointFont(const std::wstring& face, int points, bool bold, int dpi, BYTE charset)
+HFONT createPointFont(const std::wstring& typeface, int points, bool bold, int dpi, BYTE charset)
 {
     LOGFONTW font {};
     font.lfHeight = -MulDiv(points, dpi, 72);
@@ -48,7 +48,7 @@ HFONT createPointFont(const std::wstring& face, int points, bool bold, int dpi, 
     font.lfCharSet = charset;
     font.lfOutPrecision = OUT_TT_PRECIS;
     font.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    wcsncpy(font.lfFaceName, typeface.c_str(), LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <numeric>
+#include <vector>
 
 namespace mensurel::win32 {
 
@@ -24,9 +24,14 @@ constexpr DWORD kWindowExStyle = 0;
 constexpr int kFirstControlId = 100;
 // Posted when the web site could not be opened.
 constexpr UINT kLaunchFailed = WM_APP + 1;
-
-constexpr std::array kUnitFields { UnitField::inchs, UnitField::mils, UnitField::mm,
-    UnitField::ums };
+// The system's arrow pointer (IDC_ARROW, whose macro is the narrow kind).
+const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
+// Subclass ids of our own window procedures on the controls.
+constexpr UINT_PTR kLabelSubclass = 1;
+constexpr UINT_PTR kCommand1Subclass = 1;
+constexpr UINT_PTR kEveryClickSubclass = 2;
+// The focus rectangle's inset on a face, in pixels at 96 dpi.
+constexpr int kFocusInset = 3;
 
 RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
 {
@@ -35,25 +40,24 @@ RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
     return frame;
 }
 
-// Paints both frames' outlines on `dc`, whose origin is the client area's:
-// each line lies inside the frame's rectangle, its width scaled with the
-// DPI; the inside is not filled.
-void paintFrames(HDC dc, const Layout& layout)
+ui::PixelRect toPixelRect(const RECT& r)
+{
+    return { .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top };
+}
+
+// Paints both frames' outlines on `dc`, whose origin is the client area's.
+void paintFrames(HDC dc, const ui::Layout& layout)
 {
     const ui::Rgb& colour = ui::windowDesign().frameColour;
     HBRUSH brush = CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
     const auto designs = ui::controls();
     for (std::size_t i = 0; i < designs.size(); ++i) {
         if (designs[i].kind != ui::ControlKind::Frame) continue;
-        const Box& r = layout.controls[i];
-        const int w = std::max(1, designs[i].lineWidth * layout.dpi / ui::kDesignDpi);
-        const RECT lines[] = {
-            { r.left, r.top, r.left + r.width, r.top + w },
-            { r.left, r.top + r.height - w, r.left + r.width, r.top + r.height },
-            { r.left, r.top, r.left + w, r.top + r.height },
-            { r.left + r.width - w, r.top, r.left + r.width, r.top + r.height },
-        };
-        for (const RECT& line : lines) FillRect(dc, &line, brush);
+        const int width = ui::lineWidthAt(designs[i], layout.dpi);
+        for (const ui::PixelRect& bar : ui::outlineOf(layout.controls[i], width)) {
+            const RECT line { bar.left, bar.top, bar.right(), bar.bottom() };
+            FillRect(dc, &line, brush);
+        }
     }
     DeleteObject(brush);
 }
@@ -89,6 +93,18 @@ LRESULT CALLBACK everyClickProc(
         button, message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message, wParam, lParam);
 }
 
+// A key message as Form1 takes it. The physical key is the scan code with
+// its extended-key bit: a release matches its press whatever virtual key
+// either reported.
+ui::KeyEvent plainKey(const MSG& message)
+{
+    const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    return { .code = static_cast<int>((message.lParam >> 16) & 0x1FF),
+        .autoRepeat = down && (message.lParam & (LPARAM { 1 } << 30)) != 0,
+        .escape = message.wParam == VK_ESCAPE,
+        .enter = message.wParam == VK_RETURN };
+}
+
 } // namespace
 
 Form1Window::Form1Window()
@@ -111,7 +127,7 @@ Form1Window::~Form1Window()
     if (unitFont_) DeleteObject(unitFont_);
 }
 
-bool Form1Window::create(HINSTANCE instance)
+bool Form1Window::registerClass(HINSTANCE instance) const
 {
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
@@ -121,12 +137,15 @@ bool Form1Window::create(HINSTANCE instance)
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MENSUREL));
     windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MENSUREL),
         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, kArrowCursor);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
+    return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
 
+bool Form1Window::create(HINSTANCE instance)
+{
+    if (!registerClass(instance)) return false;
     // Created at the design position first, so that the DPI is the one of the
     // monitor the window opens on; sized and placed for that DPI below.
     const ui::TwipRect& design = ui::windowDesign().clientArea;
@@ -138,7 +157,7 @@ bool Form1Window::create(HINSTANCE instance)
     if (!window_) return false;
 
     const int dpi = static_cast<int>(GetDpiForWindow(window_));
-    defaultFace_ = firstInstalledFace(kChineseFaces);
+    defaultTypeface_ = firstInstalledTypeface(kChineseTypefaces);
     for (std::size_t scale = 0; scale < 2; ++scale) {
         command1Faces_[scale]
             = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND1_GIF : IDR_COMMAND1_2X_GIF);
@@ -147,85 +166,93 @@ bool Form1Window::create(HINSTANCE instance)
     }
     accessible_ = std::make_unique<AccessibleText>();
     createControls(instance);
+    createToolTips(instance);
     applyLayout(dpi);
+    placeOnMonitor(designClient, dpi);
+    return true;
+}
 
-    // The client area at the design position when the whole window fits on
-    // that monitor's work area, otherwise the window centred on it.
+// The client area at the design position when the whole window fits on that
+// monitor's work area, otherwise the window centred on it.
+void Form1Window::placeOnMonitor(POINT designClient, int dpi)
+{
     const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
     MONITORINFO monitor { sizeof monitor, {}, {}, 0 };
     GetMonitorInfoW(MonitorFromPoint(designClient, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    const ui::PixelPoint client = ui::firstClientPosition(
-        { work.left, work.top, work.right - work.left, work.bottom - work.top },
+    const ui::PixelPoint client = ui::firstClientPosition(toPixelRect(monitor.rcWork),
         layout_.clientWidth, layout_.clientHeight,
         { -frame.left, -frame.top, frame.right - layout_.clientWidth,
             frame.bottom - layout_.clientHeight });
     SetWindowPos(window_, nullptr, client.x + frame.left, client.y + frame.top,
         frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    return true;
+}
+
+HWND Form1Window::createControl(const ui::ControlDesign& design, HINSTANCE instance)
+{
+    auto* const id = reinterpret_cast<HMENU>(
+        static_cast<INT_PTR>(kFirstControlId + static_cast<int>(design.id)));
+    const std::wstring text = widen(design.text);
+    switch (design.kind) {
+    case ui::ControlKind::TextField:
+        return CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window_, id,
+            instance, nullptr);
+    case ui::ControlKind::PictureButton:
+        // The caption is not drawn (the face is the picture) but names the
+        // button for accessibility tools.
+        return CreateWindowExW(0, L"BUTTON", widen(design.accessibleName).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0, 0, 0, 0, window_,
+            id, instance, nullptr);
+    case ui::ControlKind::Label:
+        // SS_NOTIFY makes the label take the pointer, so that moving over it
+        // is not a move over the window surface, and lets its tooltip see the
+        // pointer.
+        return CreateWindowExW(0, L"STATIC", text.c_str(),
+            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, 0, 0, 0, window_, id,
+            instance, nullptr);
+    case ui::ControlKind::Frame: break;
+    }
+    return nullptr;
 }
 
 void Form1Window::createControls(HINSTANCE instance)
 {
     // Children are stacked in the order they are created, the first on top,
-    // and Tab follows that order: so the fields and the buttons are created
-    // in tab order (which puts Command2 above Command1, as designed), then
-    // the labels, which never take the focus.
-    const auto designs = ui::controls();
-    std::array<std::size_t, 13> order {};
-    std::iota(order.begin(), order.end(), std::size_t { 0 });
-    auto focusable = [](const ui::ControlDesign& c) {
-        return c.kind == ui::ControlKind::TextField || c.kind == ui::ControlKind::PictureButton;
-    };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (focusable(designs[a]) != focusable(designs[b])) return focusable(designs[a]);
-        return designs[a].tabIndex < designs[b].tabIndex;
-    });
-
-    for (const std::size_t i : order) {
-        const ui::ControlDesign& design = designs[i];
-        const HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i));
-        const std::wstring text = widen(design.text);
-        HWND control = nullptr;
-        switch (design.kind) {
-        case ui::ControlKind::TextField:
-            control = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
-                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window_,
-                id, instance, nullptr);
-            // No length limit: the default stops at about 32,000 characters.
-            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-            break;
-        case ui::ControlKind::PictureButton:
-            // The caption is not drawn (the face is the picture) but names
-            // the button for accessibility tools.
-            control = CreateWindowExW(0, L"BUTTON", widen(design.accessibleName).c_str(),
-                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0, 0, 0, 0,
-                window_, id, instance, nullptr);
-            SetWindowSubclass(control, everyClickProc, 2, 0);
-            if (design.id == ui::Control::Command1)
-                SetWindowSubclass(control, command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
-            break;
-        case ui::ControlKind::Label:
-            // SS_NOTIFY makes the label take the pointer, so that moving over
-            // it is not a move over the window surface, and lets its tooltip
-            // see the pointer.
-            control = CreateWindowExW(0, L"STATIC", text.c_str(),
-                WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, 0, 0, 0, window_, id,
-                instance, nullptr);
-            SetWindowSubclass(control, labelProc, 1, reinterpret_cast<DWORD_PTR>(this));
-            break;
-        case ui::ControlKind::Frame: break;
-        }
+    // and Tab follows that order: so the controls that take the focus are
+    // created in the focus order (which puts Command2 above Command1, as
+    // designed), then the labels, which never take it.
+    const auto focus = ui::focusOrder();
+    std::vector<ui::Control> order(focus.begin(), focus.end());
+    for (const ui::ControlDesign& design : ui::controls()) {
+        if (std::ranges::find(focus, design.id) == focus.end()) order.push_back(design.id);
+    }
+    for (const ui::Control id : order) {
+        const ui::ControlDesign& design = ui::designOf(id);
+        HWND control = createControl(design, instance);
         if (!control) continue;
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        controls_[i] = control;
+        controls_[static_cast<std::size_t>(id)] = control;
         if (!design.accessibleName.empty())
             accessible_->setName(control, widen(design.accessibleName)); // best effort
+        if (design.kind == ui::ControlKind::Label)
+            SetWindowSubclass(
+                control, labelProc, kLabelSubclass, reinterpret_cast<DWORD_PTR>(this));
+        if (design.kind == ui::ControlKind::PictureButton)
+            SetWindowSubclass(control, everyClickProc, kEveryClickSubclass, 0);
     }
+    // No length limit: the default stops at about 32,000 characters.
+    for (const UnitField unit : ui::kUnitFields) SendMessageW(field(unit), EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(face(ui::Face::Command1), command1Proc, kCommand1Subclass,
+        reinterpret_cast<DWORD_PTR>(this));
+    lastFocus_ = control(ui::focusOrder().front());
+}
 
+void Form1Window::createToolTips(HINSTANCE instance)
+{
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
         WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
         CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+    const auto designs = ui::controls();
     for (std::size_t i = 0; i < designs.size(); ++i) {
         if (designs[i].toolTip.empty() || !controls_[i]) continue;
         tipTexts_[i] = widen(ui::toolTipOf(designs[i]));
@@ -242,29 +269,22 @@ void Form1Window::createControls(HINSTANCE instance)
 
 void Form1Window::applyLayout(int dpi)
 {
-    layout_ = layoutAt(dpi);
+    layout_ = ui::layoutAt(dpi);
     HFONT oldDefault = defaultFont_;
     HFONT oldUnit = unitFont_;
-    const ui::FontDesign& unit = ui::windowDesign().unitLabelFont;
-    defaultFont_ = createPointFont(defaultFace_, layout_.fontPoints, false, dpi);
-    unitFont_
-        = createPointFont(widen(unit.families[0]), unit.pointSize, unit.bold, dpi, ANSI_CHARSET);
+    const ui::WindowDesign& window = ui::windowDesign();
+    defaultFont_ = createPointFont(defaultTypeface_, window.defaultFont.pointSize, false, dpi);
+    unitFont_ = createPointFont(widen(window.unitLabelFont.families[0]),
+        window.unitLabelFont.pointSize, window.unitLabelFont.bold, dpi, ANSI_CHARSET);
     const auto designs = ui::controls();
     for (std::size_t i = 0; i < designs.size(); ++i) {
-        HWND control = controls_[i];
-        if (!control) continue;
-        const Box& r = layout_.controls[i];
+        if (!controls_[i]) continue;
+        const ui::PixelRect& r = layout_.controls[i];
         SetWindowPos(
-            control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-        switch (designs[i].font) {
-        case ui::ControlFont::WindowDefault:
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
-            break;
-        case ui::ControlFont::UnitLabel:
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(unitFont_), TRUE);
-            break;
-        case ui::ControlFont::None: break;
-        }
+            controls_[i], nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = designs[i].font == ui::ControlFont::UnitLabel ? unitFont_ : defaultFont_;
+        if (designs[i].font != ui::ControlFont::None)
+            SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     // Without the window's font the tooltips show Chinese as boxes.
     SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
@@ -279,42 +299,14 @@ void Form1Window::loadAndShow(int showCommand)
     form_.Form_Load();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    // The focus starts in the field with the lowest tab position.
-    SetFocus(field(UnitField::mils));
 }
 
-HWND Form1Window::control(ui::Control which) const
+std::optional<ui::Control> Form1Window::controlOf(HWND handle) const
 {
-    return controls_[static_cast<std::size_t>(which)];
-}
-
-HWND Form1Window::control(std::string_view name) const
-{
-    for (const ui::ControlDesign& design : ui::controls())
-        if (design.name == name) return control(design.id);
-    return nullptr;
-}
-
-HWND Form1Window::face(ui::Face which) const
-{
-    return control(which == ui::Face::Command1 ? ui::Control::Command1 : ui::Control::Command2);
-}
-
-HWND Form1Window::field(UnitField which) const
-{
-    return control(ui::controlOf(which));
-}
-
-bool Form1Window::fieldOf(HWND control, UnitField& which) const
-{
-    if (!control) return false;
-    for (const UnitField f : kUnitFields) {
-        if (field(f) == control) {
-            which = f;
-            return true;
-        }
-    }
-    return false;
+    if (!handle) return std::nullopt;
+    const auto* const it = std::ranges::find(controls_, handle);
+    if (it == controls_.end()) return std::nullopt;
+    return static_cast<ui::Control>(it - controls_.begin());
 }
 
 // The desktop operations of the window's procedures.
@@ -343,14 +335,17 @@ void Form1Window::setFaceVisible(ui::Face which, bool visible)
     ShowWindow(face(which), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool Form1Window::faceHasFocus(ui::Face which) const
+bool Form1Window::hasFocus(ui::Control which) const
 {
-    return GetFocus() == face(which);
+    return control(which) && GetFocus() == control(which);
 }
 
-void Form1Window::focusFace(ui::Face which)
+void Form1Window::setFocus(ui::Control which)
 {
-    SetFocus(face(which));
+    if (!control(which)) return;
+    // Also where the focus goes back to when the window is (first) activated.
+    lastFocus_ = control(which);
+    SetFocus(lastFocus_);
 }
 
 void Form1Window::setNoticeCaption(const std::string& text)
@@ -378,19 +373,23 @@ void Form1Window::beep()
     MessageBeep(MB_ICONWARNING);
 }
 
-void Form1Window::showFieldNotice(UnitField which, const std::string& text)
+void Form1Window::showWarning(UnitField which, const std::string& text)
 {
     HWND edit = field(which);
-    const std::wstring notice = widen(text);
-    if (accessible_) accessible_->setDescription(edit, notice); // best effort
-    balloon_.show(edit, widen(ui::windowDesign().title), notice);
+    const std::wstring warning = widen(text);
+    if (accessible_) accessible_->setDescription(edit, warning); // best effort
+    balloon_.show(edit, widen(ui::windowDesign().title), warning);
 }
 
-void Form1Window::hideFieldNotice(UnitField which, bool forget)
+void Form1Window::hideWarning(UnitField which)
 {
-    HWND edit = field(which);
-    balloon_.hide(edit);
-    if (forget && accessible_) accessible_->setDescription(edit, {});
+    balloon_.hide(field(which));
+}
+
+void Form1Window::removeWarning(UnitField which)
+{
+    hideWarning(which);
+    if (accessible_) accessible_->setDescription(field(which), {});
 }
 
 void Form1Window::showMessage(const std::string& text)
@@ -403,43 +402,36 @@ void Form1Window::report(const std::wstring& text)
     if (reporter_) reporter_(window_, text);
 }
 
-void Form1Window::clickFace(HWND button)
+void Form1Window::click(ui::Face which)
 {
-    if (button == face(ui::Face::Command1))
+    if (which == ui::Face::Command1)
         form_.Command1_Click();
-    else if (button == face(ui::Face::Command2))
+    else
         form_.Command2_Click();
 }
 
 bool Form1Window::preTranslate(MSG& message)
 {
-    UnitField inField {};
-    const bool fromField = fieldOf(message.hwnd, inField);
+    std::optional<UnitField> inField;
+    std::optional<ui::Face> onFace;
+    if (const auto at = controlOf(message.hwnd)) {
+        inField = ui::fieldOf(*at);
+        onFace = ui::faceOf(*at);
+    }
     const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
     const bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
-    // The physical key is the scan code with its extended-key bit: a
-    // release matches its press whatever virtual key either reported.
-    const ui::KeyEvent key { .code = static_cast<int>((message.lParam >> 16) & 0x1FF),
-        .autoRepeat = keyDown && (message.lParam & (LPARAM { 1 } << 30)) != 0,
-        .escape = message.wParam == VK_ESCAPE };
     // Presses are taken here, before the dialog keys (Tab, Return, Escape)
     // are consumed, so that a Return typed in a field converts at its release
-    // and Escape reaches the notice.
-    if (fromField && keyDown) form_.keyPressed(inField, key);
-
-    // Return (either Enter key) on a focused face clicks it, once however
-    // long the key is held; Space is the button's own.
-    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN
-        && (message.hwnd == face(ui::Face::Command1) || message.hwnd == face(ui::Face::Command2))) {
-        if (!key.autoRepeat) clickFace(message.hwnd);
+    // and Escape reaches the warning.
+    if (inField && keyDown) form_.keyPressed(*inField, plainKey(message));
+    if (onFace && message.message == WM_KEYDOWN && form_.faceKeyPressed(*onFace, plainKey(message)))
         return true;
-    }
     if (!IsDialogMessageW(window_, &message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     // The release reaches the procedure after the field has had the key.
-    if (fromField && keyUp) form_.keyReleased(inField, key);
+    if (inField && keyUp) form_.keyReleased(*inField, plainKey(message));
     return true;
 }
 
@@ -483,13 +475,7 @@ LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wPara
 LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window_, &paint);
-        paintFrames(dc, layout_);
-        EndPaint(window_, &paint);
-        return 0;
-    }
+    case WM_PAINT: paint(); return 0;
     case WM_MOUSEMOVE:
         // Only the bare surface and the frames painted on it reach here:
         // every control takes the pointer over itself.
@@ -500,20 +486,8 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    case WM_MOVE: balloon_.reposition(); break;
-    case WM_ACTIVATE:
-        // Like a dialog: the control that had the focus gets it back when the
-        // window is activated again.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(window_, focus)) lastFocus_ = focus;
-            // The notice is a topmost popup: it goes with the window.
-            balloon_.hide(balloon_.field());
-        } else if (!HIWORD(wParam)) { // not while minimised
-            SetFocus(
-                lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : field(UnitField::mils));
-        }
-        return 0;
+    case WM_MOVE: form_.windowMovedOrDeactivated(); break;
+    case WM_ACTIVATE: onActivate(wParam); return 0;
     case kLaunchFailed: form_.launchFailed(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY:
@@ -525,24 +499,43 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
+void Form1Window::paint()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    paintFrames(dc, layout_);
+    EndPaint(window_, &paint);
+}
+
+// Like a dialog: the control that had the focus gets it back when the window
+// is activated again. Deactivated or minimised, the window takes its
+// warning with it: the warning is a topmost popup.
+void Form1Window::onActivate(WPARAM wParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+        form_.windowMovedOrDeactivated();
+    } else if (!HIWORD(wParam)) { // not while minimised
+        SetFocus(lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_
+                                                           : control(ui::focusOrder().front()));
+    }
+}
+
 void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
 {
-    auto* const source = reinterpret_cast<HWND>(lParam);
+    const auto at = controlOf(reinterpret_cast<HWND>(lParam));
+    if (!at) return; // IDOK and IDCANCEL (Return and Escape outside a face) do nothing
     const int code = HIWORD(wParam);
-    UnitField inField {};
-    if (fieldOf(source, inField)) {
+    if (const auto inField = ui::fieldOf(*at)) {
         // Every change of the text but the program's own writes converts:
         // typing, the context menu, undo, an input method, whether or not a
         // key is held.
-        if (code == EN_CHANGE && !writing_) form_.textChangedByUser(inField);
-        if (code == EN_KILLFOCUS) {
-            form_.focusLeft(inField);
-            balloon_.hide(source); // shown again when the user types on
-        }
+        if (code == EN_CHANGE && !writing_) form_.textChangedByUser(*inField);
+        if (code == EN_KILLFOCUS) form_.focusLeft(*inField);
         return;
     }
-    if (code == BN_CLICKED && source) clickFace(source);
-    // IDOK and IDCANCEL (Return and Escape outside a face) do nothing.
+    if (const auto onFace = ui::faceOf(*at); onFace && code == BN_CLICKED) click(*onFace);
 }
 
 void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const
@@ -557,7 +550,7 @@ void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const
         item.hDC, inner, layout_.faceWidth, layout_.faceHeight);
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = item.rcItem;
-        const int inset = std::max(3, 3 * layout_.dpi / ui::kDesignDpi);
+        const int inset = ui::scaled(kFocusInset, layout_.dpi);
         InflateRect(&focus, -inset, -inset);
         DrawFocusRect(item.hDC, &focus);
     }
@@ -567,10 +560,8 @@ void Form1Window::onDpiChanged(int dpi, const RECT& suggested)
 {
     applyLayout(dpi);
     const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
-    const Box box
-        = windowBoxAfterDpiChange({ suggested.left, suggested.top, suggested.right - suggested.left,
-                                      suggested.bottom - suggested.top },
-            { 0, 0, frame.right - frame.left, frame.bottom - frame.top });
+    const ui::PixelRect box = ui::windowAfterDpiChange(
+        toPixelRect(suggested), { 0, 0, frame.right - frame.left, frame.bottom - frame.top });
     SetWindowPos(
         window_, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -3,8 +3,9 @@
 // Xvfb in the test command; every case opens a fresh window.
 #include <mensurel/convert.h>
 #include <mensurel/ui/design.h>
+#include <mensurel/ui/layout.h>
 #include <mensurel/win32/faces.h>
-#include <mensurel/win32/layout.h>
+#include <mensurel/win32/fonts.h>
 #include <mensurel/win32/text.h>
 #include <mensurel/win32/window.h>
 
@@ -30,11 +31,12 @@ namespace {
 
 using mensurel::FieldTexts;
 using mensurel::UnitField;
-using mensurel::win32::Box;
 using mensurel::win32::Form1Window;
 using mensurel::win32::narrow;
 using mensurel::win32::widen;
 namespace ui = mensurel::ui;
+using C = ui::Control;
+using Rect = ui::PixelRect;
 
 // The DPI the window must come up at: 96 unless a parent test set another in
 // the registry before starting this process.
@@ -52,7 +54,7 @@ std::string textOf(HWND window)
     return narrow(text);
 }
 
-Box childBox(HWND child)
+Rect childBox(HWND child)
 {
     RECT r;
     GetWindowRect(child, &r);
@@ -60,11 +62,26 @@ Box childBox(HWND child)
     return { r.left, r.top, r.right - r.left, r.bottom - r.top };
 }
 
-const ui::ControlDesign& design(std::string_view name)
+// The tooltip windows of this thread: the controls' tips, or the warning's
+// balloon.
+HWND toolTipWindow(bool balloon)
 {
-    for (const auto& c : ui::controls())
-        if (c.name == name) return c;
-    throw std::logic_error("no such control");
+    struct Search {
+        bool balloon;
+        HWND found;
+    } search { balloon, nullptr };
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[32] {};
+            GetClassNameW(w, name, 32);
+            const bool isBalloon = (GetWindowLongPtrW(w, GWL_STYLE) & TTS_BALLOON) != 0;
+            if (std::wstring(name) == TOOLTIPS_CLASSW && isBalloon == s->balloon) s->found = w;
+            return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 class WindowTest : public ::testing::Test {
@@ -184,9 +201,9 @@ protected:
     }
 
     // Moves the pointer over the middle of a control.
-    void moveOnto(std::string_view name)
+    void moveOnto(C which)
     {
-        const Box b = childBox(window_.control(name));
+        const Rect b = childBox(window_.control(which));
         moveTo(b.left + b.width / 2, b.top + b.height / 2);
     }
 
@@ -194,32 +211,25 @@ protected:
     // buttons.
     void moveToSurface()
     {
-        const Box outer = window_.layout().controls[indexOf("Shape1")];
-        const Box button = childBox(window_.control("Command1"));
+        const Rect outer = window_.layout().controls[static_cast<std::size_t>(C::Shape1)];
+        const Rect button = childBox(window_.control(C::Command1));
         moveTo(button.left - 10, (outer.top + outer.height + button.top) / 2);
     }
 
-    static std::size_t indexOf(std::string_view name)
+    void focusAndSelectAll(C which)
     {
-        for (std::size_t i = 0; i < ui::controls().size(); ++i)
-            if (ui::controls()[i].name == name) return i;
-        return 0;
-    }
-
-    void focusAndSelectAll(std::string_view name)
-    {
-        HWND field = window_.control(name);
+        HWND field = window_.control(which);
         SetFocus(field);
         SendMessageW(field, EM_SETSEL, 0, -1);
         pump(20);
     }
 
-    bool visible(std::string_view name) { return IsWindowVisible(window_.control(name)) != 0; }
+    bool visible(C which) { return IsWindowVisible(window_.control(which)) != 0; }
 
     // Presses and releases a mouse button over the middle of a control.
-    void clickOn(std::string_view name, bool right = false)
+    void clickOn(C which, bool right = false)
     {
-        moveOnto(name);
+        moveOnto(which);
         for (const DWORD flag : { right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
                  right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP }) {
             INPUT input {};
@@ -279,8 +289,8 @@ protected:
 
     FieldTexts fields()
     {
-        return { textOf(window_.control("inchs")), textOf(window_.control("mils")),
-            textOf(window_.control("mm")), textOf(window_.control("ums")) };
+        return { textOf(window_.control(C::inchs)), textOf(window_.control(C::mils)),
+            textOf(window_.control(C::mm)), textOf(window_.control(C::ums)) };
     }
 
     Form1Window window_;
@@ -288,52 +298,6 @@ protected:
     std::vector<std::string> reported_;
     bool launchWorks_ = true;
 };
-
-// ---------------------------------------------------------------- layout
-
-TEST(Layout, ControlsAreTheDesignRectanglesAtEachDpi)
-{
-    for (const int dpi : { 96, 120, 144, 192 }) {
-        const auto layout = mensurel::win32::layoutAt(dpi);
-        EXPECT_EQ(layout.clientWidth, 4500 * dpi / 1440) << dpi;
-        EXPECT_EQ(layout.clientHeight, 2640 * dpi / 1440) << dpi;
-        for (std::size_t i = 0; i < ui::controls().size(); ++i) {
-            const ui::PixelRect r = ui::toPixels(ui::controls()[i].rect, dpi);
-            EXPECT_EQ(layout.controls[i], (Box { r.left, r.top, r.width, r.height }))
-                << ui::controls()[i].name << " at " << dpi;
-        }
-    }
-    EXPECT_EQ(mensurel::win32::layoutAt(96).controls[0], (Box { 59, 104, 183, 49 }));
-}
-
-TEST(Layout, FacesArePickedAndSizedByDpi)
-{
-    struct Row {
-        int dpi, scale, width, height;
-    };
-    for (const Row& row : { Row { 96, 1, 175, 40 }, Row { 120, 1, 219, 50 },
-             Row { 144, 2, 263, 60 }, Row { 192, 2, 350, 80 } }) {
-        const auto layout = mensurel::win32::layoutAt(row.dpi);
-        EXPECT_EQ(layout.faceScale, row.scale) << row.dpi;
-        EXPECT_EQ(layout.faceWidth, row.width) << row.dpi;
-        EXPECT_EQ(layout.faceHeight, row.height) << row.dpi;
-    }
-}
-
-TEST(Layout, DpiChangeTakesTheSuggestedRectangleUnlessItsSizeIsOff)
-{
-    const Box frame { 0, 0, 616, 398 };
-    // Windows' suggestion already has the new size: taken as it is, also
-    // when it differs by a pixel of rounding.
-    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ 10, 20, 616, 398 }, frame),
-        (Box { 10, 20, 616, 398 }));
-    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ 10, 20, 617, 397 }, frame),
-        (Box { 10, 20, 617, 397 }));
-    // A suggestion of another size keeps its position and gets the size the
-    // client area needs.
-    EXPECT_EQ(mensurel::win32::windowBoxAfterDpiChange({ -5, 7, 310, 200 }, frame),
-        (Box { -5, 7, 616, 398 }));
-}
 
 // ---------------------------------------------------------------- faces
 
@@ -383,6 +347,20 @@ TEST(Faces, DecodeFromTheResourcesWithTheirTransparency)
 
 // ---------------------------------------------------------------- the window
 
+// Controls where the design puts them, at 96 dpi and at 192 dpi.
+struct PlacedRow {
+    C control;
+    Rect at96;
+    Rect at192;
+};
+constexpr PlacedRow kPlaced[] = {
+    { C::Command2, { 59, 104, 183, 49 }, { 117, 208, 366, 98 } },
+    { C::mils, { 23, 24, 97, 21 }, { 46, 48, 194, 43 } },
+    { C::ums, { 161, 63, 97, 22 }, { 322, 126, 194, 44 } },
+    { C::Label1, { 56, 160, 198, 17 }, { 112, 320, 396, 34 } },
+    { C::english, { 127, 29, 25, 17 }, { 254, 58, 50, 34 } },
+};
+
 TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
 {
     const int dpi = expectedDpi();
@@ -391,17 +369,12 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
     GetClientRect(window_.handle(), &client);
     EXPECT_EQ(client.right, 300 * dpi / 96);
     EXPECT_EQ(client.bottom, 176 * dpi / 96);
-    for (const auto& design : ui::controls()) {
-        HWND control = window_.control(design.name);
-        if (design.kind == ui::ControlKind::Frame) {
-            EXPECT_EQ(control, nullptr);
-            continue;
-        }
-        ASSERT_NE(control, nullptr) << design.name;
-        const ui::PixelRect r = ui::toPixels(design.rect, dpi);
-        EXPECT_EQ(childBox(control), (Box { r.left, r.top, r.width, r.height })) << design.name;
-    }
-    EXPECT_EQ(window_.layout().faceScale, dpi >= 144 ? 2 : 1);
+    for (const auto& design : ui::controls())
+        EXPECT_EQ(window_.control(design.id) == nullptr, design.kind == ui::ControlKind::Frame)
+            << design.name;
+    for (const PlacedRow& row : kPlaced)
+        EXPECT_EQ(childBox(window_.control(row.control)), dpi == 192 ? row.at192 : row.at96)
+            << ui::designOf(row.control).name;
 
     const LONG_PTR style = GetWindowLongPtrW(window_.handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
@@ -412,15 +385,17 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
     EXPECT_EQ(textOf(window_.handle()), "Mensurel");
     // The manifest's common controls 6 are in use: only they know cue banners.
     EXPECT_TRUE(SendMessageW(
-        window_.control("mils"), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"")));
+        window_.control(C::mils), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"")));
 
-    // The fields' font is 9 pt at this DPI; the unit labels Arial 9 pt bold.
+    // The fields' font is a Chinese-capable typeface at 9 pt at this DPI;
+    // the unit labels Arial 9 pt bold.
     LOGFONTW font {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control("mils"), WM_GETFONT, 0, 0)),
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control(C::mils), WM_GETFONT, 0, 0)),
         sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
-    EXPECT_EQ(std::wstring(font.lfFaceName), window_.defaultFace());
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control("Inch"), WM_GETFONT, 0, 0)),
+    EXPECT_TRUE(std::ranges::any_of(mensurel::win32::kChineseTypefaces,
+        [&](const wchar_t* typeface) { return std::wstring(font.lfFaceName) == typeface; }));
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control(C::Inch), WM_GETFONT, 0, 0)),
         sizeof font, &font);
     EXPECT_EQ(std::wstring(font.lfFaceName), L"Arial");
     EXPECT_EQ(font.lfWeight, FW_BOLD);
@@ -430,101 +405,79 @@ TEST_F(WindowTest, GeometryFollowsTheDesignAtTheSystemDpi)
 TEST_F(WindowTest, StartsWithTheDesignTextsAndTheFocusInMils)
 {
     EXPECT_EQ(fields(), (FieldTexts { "0.001", "1.0000", "0.0254", "25.4000" }));
-    for (const char* label : { "english", "metric", "Inch", "Um" })
-        EXPECT_EQ(textOf(window_.control(label)), design(label).text) << label;
+    const std::pair<C, const char*> labels[]
+        = { { C::english, "Mil" }, { C::metric, "Mm" }, { C::Inch, "Inch" }, { C::Um, "um" } };
+    for (const auto& [label, text] : labels) EXPECT_EQ(textOf(window_.control(label)), text);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::string notice = textOf(window_.control("Label1"));
+    const std::string notice = textOf(window_.control(C::Label1));
     EXPECT_EQ(notice.substr(notice.size() - 7), " - " + std::to_string(now.wYear));
-    EXPECT_NE(notice, design("Label1").text);
-    EXPECT_EQ(GetFocus(), window_.control("mils"));
+    EXPECT_TRUE(notice.starts_with("Brantovel 版权所有 (C) 2003 - ")) << notice;
+    EXPECT_EQ(GetFocus(), window_.control(C::mils));
     // Both faces are shown at start, Command2 above Command1.
-    EXPECT_TRUE(visible("Command1"));
-    EXPECT_TRUE(visible("Command2"));
-    EXPECT_EQ(SendMessageW(window_.toolTips(), TTM_GETTOOLCOUNT, 0, 0), 6);
+    EXPECT_TRUE(visible(C::Command1));
+    EXPECT_TRUE(visible(C::Command2));
+    HWND tips = toolTipWindow(false);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 6);
 
     wchar_t tip[256] {};
     TOOLINFOW tool {};
     tool.cbSize = sizeof tool;
     tool.hwnd = window_.handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(window_.control("Command2"));
+    tool.uId = reinterpret_cast<UINT_PTR>(window_.control(C::Command2));
     tool.lpszText = tip;
-    SendMessageW(window_.toolTips(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(narrow(tip), ui::toolTipOf(design("Command2")));
+    SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(narrow(tip), "更多资讯请访问" + ui::siteHost());
 }
 
 TEST_F(WindowTest, TabVisitsFieldsThenTheVisibleFaceAndSkipsLabels)
 {
     moveToSurface(); // Command1 shown, Command2 hidden
-    ASSERT_FALSE(visible("Command2"));
+    ASSERT_FALSE(visible(C::Command2));
     std::vector<HWND> visited { GetFocus() };
     for (int i = 0; i < 5; ++i) {
         press(VK_TAB);
         visited.push_back(GetFocus());
     }
-    const std::vector<HWND> expected { window_.control("mils"), window_.control("mm"),
-        window_.control("inchs"), window_.control("ums"), window_.control("Command1"),
-        window_.control("mils") };
+    const std::vector<HWND> expected { window_.control(C::mils), window_.control(C::mm),
+        window_.control(C::inchs), window_.control(C::ums), window_.control(C::Command1),
+        window_.control(C::mils) };
     EXPECT_EQ(visited, expected);
     // Shift+Tab goes back.
     chord(VK_SHIFT, VK_TAB);
-    EXPECT_EQ(GetFocus(), window_.control("Command1"));
+    EXPECT_EQ(GetFocus(), window_.control(C::Command1));
 }
 
-struct Typed {
-    const char* field;
-    const char* text;
-};
-
+// Keys typed into each field reach that field's procedure: the field keeps
+// what was typed and the three others are rewritten (the values are the
+// conversion's own business).
 TEST_F(WindowTest, TypingInAFieldRewritesTheThreeOthers)
 {
-    const Typed rows[] = {
-        { "mm", "2" },
-        { "inchs", "1" },
-        { "inchs", "-1" },
-        { "mils", "-2" },
-        { "ums", "25.4" },
-        { "mils", "abc" },
-        { "mm", "" },
-        { "mils", "1e3" },
-        { "ums", "-0.5" },
-    };
-    for (const Typed& row : rows) {
-        focusAndSelectAll(row.field);
-        if (*row.text)
-            typeText(row.text);
-        else
-            press(VK_DELETE);
-        FieldTexts expected = fields();
-        const UnitField from = row.field == std::string_view("inchs") ? UnitField::inchs
-            : row.field == std::string_view("mils")                   ? UnitField::mils
-            : row.field == std::string_view("mm")                     ? UnitField::mm
-                                                                      : UnitField::ums;
-        ASSERT_EQ(expected[from], row.text);
-        ASSERT_TRUE(mensurel::ConvertFromField(from, expected));
-        EXPECT_EQ(fields(), expected) << row.field << " <- \"" << row.text << "\"";
+    const std::pair<UnitField, const char*> rows[] = { { UnitField::mm, "1.50" },
+        { UnitField::inchs, "1" }, { UnitField::mils, "-2" }, { UnitField::ums, "3" } };
+    for (const auto& [field, text] : rows) {
+        const FieldTexts before = fields();
+        focusAndSelectAll(ui::controlOf(field));
+        typeText(text);
+        const FieldTexts after = fields();
+        for (const UnitField other : ui::kUnitFields) {
+            if (other == field)
+                EXPECT_EQ(after[other], text);
+            else
+                EXPECT_NE(after[other], before[other]) << text;
+        }
     }
-    // Two rows spelt out, so the table above cannot agree with a wrong core.
-    focusAndSelectAll("mm");
-    typeText("2");
-    EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
-    focusAndSelectAll("inchs");
-    typeText("1");
-    EXPECT_EQ(fields(), (FieldTexts { "1", "1000.0000", "25.4", "25399.9863" }));
 }
 
+// A paste longer than the edit control's default limit is kept whole and
+// converted whole: "1", 40,000 blanks, "5" reads 15 mm.
 TEST_F(WindowTest, ALongPasteIsKeptWholeAndConverted)
 {
-    const std::wstring text = L"1." + std::wstring(40000, L'0'); // 40,002 characters
-    setClipboard(text);
-
-    focusAndSelectAll("mils");
+    setClipboard(L"1" + std::wstring(40000, L' ') + L"5");
+    focusAndSelectAll(C::mm);
     chord(VK_CONTROL, 'V');
-    EXPECT_TRUE(pumpUntil([&] { return GetWindowTextLengthW(window_.control("mils")) == 40002; }));
-    FieldTexts expected { "0.001", narrow(text), "0.0254", "25.4000" };
-    ASSERT_TRUE(mensurel::ConvertFromField(UnitField::mils, expected));
-    EXPECT_EQ(fields(), expected);
-    EXPECT_EQ(expected.inchs, "0.001");
+    EXPECT_TRUE(pumpUntil([&] { return GetWindowTextLengthW(window_.control(C::mm)) == 40002; }));
+    EXPECT_EQ(fields().mils, "590.5512");
 }
 
 // A paste from the field's context menu changes the text without a key:
@@ -533,8 +486,8 @@ TEST_F(WindowTest, AnEditWithoutAKeyConverts)
 {
     setClipboard(L"2");
 
-    focusAndSelectAll("mm");
-    SendMessageW(window_.control("mm"), WM_PASTE, 0, 0);
+    focusAndSelectAll(C::mm);
+    SendMessageW(window_.control(C::mm), WM_PASTE, 0, 0);
     pump(30);
     EXPECT_EQ(fields(), (FieldTexts { "0.0787", "78.7402", "2", "2000.0000" }));
 }
@@ -549,134 +502,132 @@ TEST_F(WindowTest, TheFieldsAgreeWhateverBecameOfTheKeys)
     };
     // "5" selected in mils, "2" on the clipboard.
     const auto shiftF10 = [&] {
-        SendMessageW(window_.control("mils"), EM_SETSEL, 0, -1);
+        SendMessageW(window_.control(C::mils), EM_SETSEL, 0, -1);
         keys({ { VK_SHIFT, false }, { VK_F10, false }, { VK_F10, true }, { VK_SHIFT, true } });
     };
     const auto altSpace = [&] {
-        SendMessageW(window_.control("mils"), EM_SETSEL, 0, -1);
+        SendMessageW(window_.control(C::mils), EM_SETSEL, 0, -1);
         keys({ { VK_MENU, false }, { VK_SPACE, false }, { VK_SPACE, true }, { VK_MENU, true } });
     };
-    const auto rightClickPaste = [&] { inMenu([&] { clickOn("mils", true); }, 'P'); };
+    const auto rightClickPaste = [&] { inMenu([&] { clickOn(C::mils, true); }, 'P'); };
     struct Row {
         const char* what;
         UnitField field;
         const char* before; // typed first, converted
         std::function<void()> act;
-        const char* after; // the field's text at the end
+        FieldTexts after; // inchs, mils, mm, ums
     };
+    const FieldTexts mils17 { "0.017", "17", "0.4318", "431.7998" };
+    const FieldTexts mils2 { "0.002", "2", "0.0508", "50.8" };
     const Row rows[] = {
         { "7 held over Tab out of mils", UnitField::mils, "1",
-            [&] {
-                keys({ { '7', false }, { VK_TAB, false }, { '7', true }, { VK_TAB, true } });
-            },
-            "17" },
+            [&] { keys({ { '7', false }, { VK_TAB, false }, { '7', true }, { VK_TAB, true } }); },
+            mils17 },
         { "7 held over Shift+Tab out of ums", UnitField::ums, "1",
             [&] {
                 keys({ { '7', false }, { VK_SHIFT, false }, { VK_TAB, false }, { '7', true },
                     { VK_TAB, true }, { VK_SHIFT, true } });
             },
-            "17" },
+            { "0.0007", "0.6693", "0.017", "17" } },
         { "a click into mm while 7 is down in mils", UnitField::mils, "1",
             [&] {
                 key('7', false);
                 pump(30);
-                clickOn("mm");
+                clickOn(C::mm);
                 key('7', true);
             },
-            "17" },
-        { "Shift+F10, Paste", UnitField::mils, "5", [&] { inMenu(shiftF10, 'P'); }, "2" },
+            mils17 },
+        { "Shift+F10, Paste", UnitField::mils, "5", [&] { inMenu(shiftF10, 'P'); }, mils2 },
         { "Shift+F10, Escape, then a right-click Paste", UnitField::mils, "5",
             [&] {
                 inMenu(shiftF10, VK_ESCAPE);
                 rightClickPaste();
             },
-            "2" },
+            mils2 },
         { "Alt+Space, Escape, then a right-click Paste", UnitField::mils, "5",
             [&] {
                 inMenu(altSpace, VK_ESCAPE);
                 rightClickPaste();
             },
-            "2" },
+            mils2 },
     };
-    const char* names[] = { "inchs", "mils", "mm", "ums" }; // in UnitField's order
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         setClipboard(L"2");
-        focusAndSelectAll(names[static_cast<int>(row.field)]);
+        focusAndSelectAll(ui::controlOf(row.field));
         typeText(row.before);
         row.act();
         pump(100);
-        FieldTexts expected = fields();
-        ASSERT_EQ(expected[row.field], row.after);
-        ASSERT_TRUE(mensurel::ConvertFromField(row.field, expected));
-        EXPECT_EQ(fields(), expected);
+        EXPECT_EQ(fields(), row.after);
     }
 }
 
-TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheNoticeAtTheField)
+TEST_F(WindowTest, OutOfRangeKeepsTheFieldsAndShowsTheWarningAtTheField)
 {
-    focusAndSelectAll("mils");
+    focusAndSelectAll(C::mils);
     typeText("1e3");
     FieldTexts before = fields();
-    EXPECT_EQ(window_.balloon().field(), nullptr);
+    HWND balloon = toolTipWindow(true);
+    EXPECT_FALSE(IsWindowVisible(balloon));
     typeText("00"); // 1e300 mils is beyond the fixed-point range
     before.mils = "1e300";
     EXPECT_EQ(fields(), before);
-    EXPECT_EQ(window_.balloon().field(), window_.control("mils"));
-    EXPECT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
-    EXPECT_EQ(GetFocus(), window_.control("mils")); // the notice takes no focus
+    EXPECT_TRUE(IsWindowVisible(balloon));
+    RECT tip;
+    RECT mils;
+    GetWindowRect(balloon, &tip);
+    GetWindowRect(window_.control(C::mils), &mils);
+    EXPECT_LT(tip.left, mils.right); // by the field
+    EXPECT_EQ(GetFocus(), window_.control(C::mils)); // the warning takes no focus
 
-    // Escape closes the notice; the fields stay as they are.
+    // Escape closes the warning; the fields stay as they are.
     press(VK_ESCAPE);
-    EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
+    EXPECT_FALSE(IsWindowVisible(balloon));
     EXPECT_EQ(fields(), before);
 
-    focusAndSelectAll("mils");
+    focusAndSelectAll(C::mils);
     typeText("5");
-    EXPECT_EQ(window_.balloon().field(), nullptr);
-    EXPECT_FALSE(IsWindowVisible(window_.balloon().tooltip()));
-    FieldTexts expected = fields();
-    ASSERT_TRUE(mensurel::ConvertFromField(UnitField::mils, expected));
-    EXPECT_EQ(fields(), expected);
+    EXPECT_FALSE(IsWindowVisible(balloon));
+    EXPECT_EQ(fields(), (FieldTexts { "0.005", "5", "0.127", "126.9999" }));
 }
 
 TEST_F(WindowTest, HoverSwapsTheFacesOnlyOverCommand1AndTheSurface)
 {
     moveToSurface();
-    EXPECT_TRUE(visible("Command1"));
-    EXPECT_FALSE(visible("Command2"));
-    moveOnto("Command1");
-    EXPECT_FALSE(visible("Command1"));
-    EXPECT_TRUE(visible("Command2"));
+    EXPECT_TRUE(visible(C::Command1));
+    EXPECT_FALSE(visible(C::Command2));
+    moveOnto(C::Command1);
+    EXPECT_FALSE(visible(C::Command1));
+    EXPECT_TRUE(visible(C::Command2));
     // Over a label, a field or Command2 itself nothing changes.
-    for (const char* other : { "Label1", "mm", "Um", "Command2" }) {
+    for (const C other : { C::Label1, C::mm, C::Um, C::Command2 }) {
         moveOnto(other);
-        EXPECT_TRUE(visible("Command2")) << other;
-        EXPECT_FALSE(visible("Command1")) << other;
+        EXPECT_TRUE(visible(C::Command2)) << ui::designOf(other).name;
+        EXPECT_FALSE(visible(C::Command1)) << ui::designOf(other).name;
     }
     // A frame's line counts as the surface.
-    const Box outer = window_.layout().controls[indexOf("Shape1")];
+    const Rect outer = window_.layout().controls[static_cast<std::size_t>(C::Shape1)];
     moveTo(outer.left, outer.top + outer.height / 2);
-    EXPECT_TRUE(visible("Command1"));
-    EXPECT_FALSE(visible("Command2"));
+    EXPECT_TRUE(visible(C::Command1));
+    EXPECT_FALSE(visible(C::Command2));
 }
 
 TEST_F(WindowTest, TheFocusStaysOnTheFaceAcrossTheSwap)
 {
     moveToSurface();
-    SetFocus(window_.control("Command1"));
+    SetFocus(window_.control(C::Command1));
     pump(20);
-    moveOnto("Command1");
-    EXPECT_TRUE(visible("Command2"));
-    EXPECT_EQ(GetFocus(), window_.control("Command2"));
+    moveOnto(C::Command1);
+    EXPECT_TRUE(visible(C::Command2));
+    EXPECT_EQ(GetFocus(), window_.control(C::Command2));
     moveToSurface();
-    EXPECT_EQ(GetFocus(), window_.control("Command1"));
+    EXPECT_EQ(GetFocus(), window_.control(C::Command1));
 }
 
 TEST_F(WindowTest, ReturnOrSpaceOnAFocusedFaceClicksItOnce)
 {
     moveToSurface();
-    SetFocus(window_.control("Command1"));
+    SetFocus(window_.control(C::Command1));
     pump(20);
     press(VK_RETURN);
     EXPECT_EQ(launched_.size(), 1u);
@@ -690,7 +641,7 @@ TEST_F(WindowTest, ReturnOrSpaceOnAFocusedFaceClicksItOnce)
     pump(60);
     EXPECT_EQ(launched_.size(), 3u);
     // Return in a field opens nothing.
-    SetFocus(window_.control("mm"));
+    SetFocus(window_.control(C::mm));
     press(VK_RETURN);
     EXPECT_EQ(launched_.size(), 3u);
     for (const auto& address : launched_) EXPECT_EQ(address, ui::siteAddress());
@@ -700,7 +651,7 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
 {
     // Right after start the pointer has not crossed the surface: Command2
     // takes the click.
-    HWND command2 = window_.control("Command2");
+    HWND command2 = window_.control(C::Command2);
     SendMessageW(command2, BM_CLICK, 0, 0);
     pump(50);
     ASSERT_EQ(launched_, std::vector<std::string> { std::string(ui::siteAddress()) });
@@ -712,7 +663,7 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
     ASSERT_EQ(reported_.size(), 1u);
     EXPECT_EQ(reported_[0], ui::texts::launchFailed(ui::siteAddress()));
     // The program goes on.
-    focusAndSelectAll("mm");
+    focusAndSelectAll(C::mm);
     typeText("2");
     EXPECT_EQ(fields().mils, "78.7402");
 }
@@ -748,7 +699,7 @@ TEST_F(WindowTest, FailedLaunchesShowOneMessageBoxAtATime)
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     });
-    for (int i = 0; i < 3; ++i) PostMessageW(window_.control("Command2"), BM_CLICK, 0, 0);
+    for (int i = 0; i < 3; ++i) PostMessageW(window_.control(C::Command2), BM_CLICK, 0, 0);
     pump(1500);
     closer.join();
     EXPECT_EQ(launched_.size(), 3u);
@@ -761,7 +712,7 @@ TEST_F(WindowTest, FailedLaunchesShowOneMessageBoxAtATime)
 TEST_F(WindowTest, EveryClickOfQuickClicksOnAFaceLaunches)
 {
     for (int i = 0; i < 4; ++i) {
-        clickOn("Command2");
+        clickOn(C::Command2);
         pump(20);
     }
     EXPECT_EQ(launched_.size(), 4u);
@@ -774,19 +725,19 @@ TEST_F(WindowTest, TheNoticeStaysByAFieldPartlyOffTheScreen)
     RECT frame;
     GetWindowRect(window_.handle(), &frame);
     RECT mils;
-    GetWindowRect(window_.control("mils"), &mils);
+    GetWindowRect(window_.control(C::mils), &mils);
     // The field's middle 30 pixels left of the screen.
     const int shift = (mils.left + mils.right) / 2 + 30;
     SetWindowPos(window_.handle(), nullptr, frame.left - shift, frame.top, 0, 0,
         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pump(50);
-    focusAndSelectAll("mils");
+    focusAndSelectAll(C::mils);
     typeText("1e300");
-    ASSERT_EQ(window_.balloon().field(), window_.control("mils"));
-    ASSERT_TRUE(IsWindowVisible(window_.balloon().tooltip()));
+    HWND balloon = toolTipWindow(true);
+    ASSERT_TRUE(IsWindowVisible(balloon));
     RECT tip;
-    GetWindowRect(window_.balloon().tooltip(), &tip);
-    GetWindowRect(window_.control("mils"), &mils);
+    GetWindowRect(balloon, &tip);
+    GetWindowRect(window_.control(C::mils), &mils);
     EXPECT_GE(tip.left, 0);
     EXPECT_LT(tip.left, mils.right);
     EXPECT_GE(tip.top, mils.top);
@@ -800,16 +751,12 @@ TEST_F(WindowTest, ADpiChangeLaysTheWindowOutAgain)
     SendMessageW(window_.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
         reinterpret_cast<LPARAM>(&suggested));
     pump(30);
-    for (const auto& design : ui::controls()) {
-        if (design.kind == ui::ControlKind::Frame) continue;
-        const ui::PixelRect r = ui::toPixels(design.rect, 192);
-        EXPECT_EQ(
-            childBox(window_.control(design.name)), (Box { r.left, r.top, r.width, r.height }))
-            << design.name;
-    }
+    for (const PlacedRow& row : kPlaced)
+        EXPECT_EQ(childBox(window_.control(row.control)), row.at192)
+            << ui::designOf(row.control).name;
     EXPECT_EQ(window_.layout().faceScale, 2);
     LOGFONTW font {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control("ums"), WM_GETFONT, 0, 0)),
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.control(C::ums), WM_GETFONT, 0, 0)),
         sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(9, 192, 72));
     RECT frame;

@@ -1,4 +1,4 @@
-// A notice at a field: a balloon with an icon, a title and a text, pointing
+// A warning at a field: a balloon with an icon, a title and a text, pointing
 // at the field's lower edge, shown without taking the focus. A tracking
 // tooltip is used because EM_SHOWBALLOONTIP is not drawn everywhere.
 #pragma once
@@ -25,11 +25,6 @@ public:
     void show(HWND field, const std::wstring& title, const std::wstring& text);
     // Takes the balloon off `field`; nothing when it is not shown there.
     void hide(HWND field);
-    // Points the balloon at its field again after the window has moved.
-    void reposition();
-
-    HWND field() const noexcept { return field_; }
-    HWND tooltip() const noexcept { return tip_; }
 
 private:
     void removeTool();
@@ -37,7 +32,7 @@ private:
     HWND owner_ = nullptr;
     HWND tip_ = nullptr;
     HWND field_ = nullptr; // the field the balloon is shown at, if any
-    std::wstring text_;
+    std::wstring text_; // kept for the tooltip, which holds a pointer to it
     std::wstring title_;
 };
 

@@ -1,14 +1,14 @@
 // The window Form1 over the Win32 API: the controls built from ui/'s design
-// tables at the window's DPI, the runtime operations ui::Form1 relies on,
-// and the translation of Win32 messages into ui::Form1's inputs.
+// tables and layout at the window's DPI, the runtime operations ui::Form1
+// relies on, and the translation of Win32 messages into ui::Form1's inputs.
 #pragma once
 
 #include <mensurel/convert.h>
 #include <mensurel/ui/desktop.h>
 #include <mensurel/ui/form1.h>
+#include <mensurel/ui/layout.h>
 #include <mensurel/win32/balloon.h>
 #include <mensurel/win32/faces.h>
-#include <mensurel/win32/layout.h>
 #include <mensurel/win32/shell.h>
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,7 @@ public:
     // it to the shell (shellOpen).
     using Launcher = std::function<bool(const std::wstring& address)>;
     // Tells the user `text` in a modal box over `owner`; the default is
-    // MessageBoxW titled with the program's name.
+    // messageBox.
     using Reporter = std::function<void(HWND owner, const std::wstring& text)>;
 
     Form1Window();
@@ -46,25 +47,20 @@ public:
     static int run(HWND window);
 
     // Translates one queued message for the window (keyboard navigation,
-    // Return on a face); true when it was handled.
+    // keys on a face); true when it was handled.
     bool preTranslate(MSG& message);
 
     HWND handle() const noexcept { return window_; }
-    // A control by its design row, or by its design name; null for the
-    // frames and unknown names.
-    HWND control(ui::Control which) const;
-    HWND control(std::string_view name) const;
-    ui::Form1& form() noexcept { return form_; }
-    const Layout& layout() const noexcept { return layout_; }
-    // The face families chosen for the fields and the unit labels.
-    const std::wstring& defaultFace() const noexcept { return defaultFace_; }
-    HWND toolTips() const noexcept { return tips_; }
-    const FieldBalloon& balloon() const noexcept { return balloon_; }
+    // A control by its design row; null for the frames.
+    HWND control(ui::Control which) const { return controls_[static_cast<std::size_t>(which)]; }
+    const ui::Layout& layout() const noexcept { return layout_; }
 
     // The default reporter: MessageBoxW over `owner`, titled with the
     // program's name; returns when the user has closed it.
     static void messageBox(HWND owner, const std::wstring& text);
 
+    // The seams a test replaces so that nothing opens a browser or waits for
+    // a click on a message box.
     void setLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
     void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
 
@@ -72,14 +68,15 @@ public:
     [[nodiscard]] std::string fieldText(UnitField which) const override;
     void setFieldText(UnitField which, const std::string& text) override;
     void setFaceVisible(ui::Face which, bool visible) override;
-    [[nodiscard]] bool faceHasFocus(ui::Face which) const override;
-    void focusFace(ui::Face which) override;
+    [[nodiscard]] bool hasFocus(ui::Control which) const override;
+    void setFocus(ui::Control which) override;
     void setNoticeCaption(const std::string& text) override;
     [[nodiscard]] int currentYear() const override;
     void startLaunch(std::string_view address) override;
     void beep() override;
-    void showFieldNotice(UnitField which, const std::string& text) override;
-    void hideFieldNotice(UnitField which, bool forget) override;
+    void showWarning(UnitField which, const std::string& text) override;
+    void hideWarning(UnitField which) override;
+    void removeWarning(UnitField which) override;
     void showMessage(const std::string& text) override;
 
 private:
@@ -87,30 +84,36 @@ private:
     static LRESULT CALLBACK command1Proc(
         HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
+    bool registerClass(HINSTANCE instance) const;
+    void placeOnMonitor(POINT designClient, int dpi);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onActivate(WPARAM wParam);
+    HWND createControl(const ui::ControlDesign& design, HINSTANCE instance);
     void createControls(HINSTANCE instance);
+    void createToolTips(HINSTANCE instance);
     void applyLayout(int dpi);
+    void paint();
     void drawFace(const DRAWITEMSTRUCT& item) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDpiChanged(int dpi, const RECT& suggested);
-    void clickFace(HWND button);
-    HWND face(ui::Face which) const;
-    HWND field(UnitField which) const;
-    bool fieldOf(HWND control, UnitField& which) const;
+    void click(ui::Face which);
+    HWND face(ui::Face which) const { return control(ui::controlOf(which)); }
+    HWND field(UnitField which) const { return control(ui::controlOf(which)); }
+    std::optional<ui::Control> controlOf(HWND handle) const;
     void report(const std::wstring& text);
 
     HWND window_ = nullptr;
-    std::array<HWND, 13> controls_ {}; // as ui::controls(); null for the frames
+    std::array<HWND, ui::kControlCount> controls_ {}; // as ui::controls(); null for the frames
     HWND tips_ = nullptr;
     FieldBalloon balloon_;
     HFONT defaultFont_ = nullptr;
     HFONT unitFont_ = nullptr;
-    std::wstring defaultFace_;
+    std::wstring defaultTypeface_;
     std::array<FaceBitmap, 2> command1Faces_; // 1x, 2x
     std::array<FaceBitmap, 2> command2Faces_;
-    Layout layout_ {};
-    std::array<std::wstring, 13> tipTexts_;
-    HWND lastFocus_ = nullptr; // the focus when the window was last deactivated
+    ui::Layout layout_ {};
+    std::array<std::wstring, ui::kControlCount> tipTexts_;
+    HWND lastFocus_ = nullptr; // the focus to give back when the window is activated
     bool writing_ = false; // the program's own field write is under way
     std::unique_ptr<AccessibleText> accessible_; // made once COM is up
     Launcher launcher_;
