@@ -2,7 +2,8 @@
 # The Windows program, cross-built with MinGW-w64 and checked under Wine.
 #   scripts/windows.sh build   build-windows/: mensurel.exe, installer, zip
 #   scripts/windows.sh test    build, then under Wine: the core tests, the
-#                              window tests, the installer
+#                              window tests, the installer (and its cases with
+#                              the program running, tests/win32/installer_test.sh)
 #   scripts/windows.sh shot [FILE.png] [DPI]
 #                              screenshot of the window under Wine and Xvfb
 #                              (SHOT_NOTICE=1: with the out-of-range notice)
@@ -35,6 +36,8 @@ windows_packages() {
 
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
+# shellcheck source=tests/win32/installer_test.sh
+source tests/win32/installer_test.sh
 
 version() {
   sed -n 's/^project(mensurel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
@@ -64,9 +67,10 @@ installer_test() {
   local dir=$WINEPREFIX/drive_c/Program\ Files/Mensurel
   local link=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Mensurel.lnk
   local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mensurel'
-  local failed=0 i
-  wine_run 120 "$setup" /S >/dev/null 2>&1 || true
-  # A 64-bit installer's exit code says little under Wine: look at the files.
+  local failed=0 i code=0
+  # `wine setup.exe` returns the installer's exit code; the files tell the rest.
+  wine_run 120 "$setup" /S >/dev/null 2>&1 || code=$?
+  [ "$code" -eq 0 ] || { echo "installer: exit code $code"; failed=1; }
   [ -f "$dir/mensurel.exe" ] || { echo "installer: mensurel.exe not installed"; failed=1; }
   [ -f "$dir/uninstall.exe" ] || { echo "installer: uninstall.exe not installed"; failed=1; }
   [ -f "$link" ] || { echo "installer: Start-menu shortcut missing"; failed=1; }
@@ -142,6 +146,7 @@ cmd_test() {
     --repeat until-pass:3 || status=1
   dpi_test 192 || status=1
   installer_test || status=1
+  installer_rows_test || status=1
   wine_env_stop
   trap - EXIT
   echo "== Windows tests took $((SECONDS - start)) s"
