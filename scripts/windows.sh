@@ -19,7 +19,7 @@ BUILD_DIR=${MENSUREL_WINDOWS_BUILD:-build-windows}
 JOBS=$(($(nproc) < 2 ? $(nproc) : 2))
 # Warnings stop the build only in the test command.
 WARNINGS_AS_ERRORS=OFF
-WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+WINDOWS_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
   fonts-wqy-microhei fonts-liberation)
 
@@ -36,6 +36,8 @@ windows_packages() {
 
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
+# shellcheck source=scripts/design.sh
+source scripts/design.sh
 # shellcheck source=tests/win32/installer_test.sh
 source tests/win32/installer_test.sh
 
@@ -176,11 +178,12 @@ cmd_shot() {
   id=$(window_id) || { echo "shot: the window did not appear" >&2; return 1; }
   sleep "${SHOT_SETTLE:-1}"
   if [ -n "${SHOT_NOTICE:-}" ]; then
-    # Types a number beyond the range into mils, so the notice shows.
-    local s=$((dpi * 100 / 96))
-    xdotool mousemove --window "$id" $((71 * s / 100)) $((34 * s / 100)) click 1
+    # Types a number beyond the range into mils, so the warning shows.
+    local mils surface
+    eval "$(design_points "$BUILD_DIR" "$dpi")"
+    xdotool mousemove --window "$id" "${mils[@]}" click 1
     xdotool key --delay 30 ctrl+a 1 e 9 9 9
-    xdotool mousemove --window "$id" $((150 * s / 100)) $((96 * s / 100))
+    xdotool mousemove --window "$id" "${surface[@]}"
     sleep 1
   fi
   # The notice may reach past the window's right edge.
@@ -233,22 +236,22 @@ cmd_drive() {
   local id
   id=$(window_id) || { echo "drive: the window did not appear" >&2; return 1; }
   sleep 1
-  local s=$((dpi * 100 / 96)) n=0
-  at() { xdotool mousemove --window "$id" $(($1 * s / 100)) $(($2 * s / 100)); }
+  local n=0 mils mm inchs ums button surface site_host
+  eval "$(design_points "$BUILD_DIR" "$dpi")"
+  at() { xdotool mousemove --window "$id" "$@"; }
   snap() { sleep 0.4; n=$((n + 1)); grab "$id" "$dir/$(printf %02d "$n")-$1.png"; }
-  # Field centres at 96 dpi: mils, mm, inchs, ums.
-  at 71 34; xdotool click 1 key --delay 40 ctrl+a 2 5 period 4; snap mils-25.4
-  at 209 34; xdotool click 1 key --delay 40 ctrl+a 2; snap mm-2
-  at 69 73; xdotool click 1 key --delay 40 ctrl+a minus 1; snap inchs-minus-1
-  at 209 73; xdotool click 1 key --delay 40 ctrl+a 1 0 0 0; snap ums-1000
+  at "${mils[@]}"; xdotool click 1 key --delay 40 ctrl+a 2 5 period 4; snap mils-25.4
+  at "${mm[@]}"; xdotool click 1 key --delay 40 ctrl+a 2; snap mm-2
+  at "${inchs[@]}"; xdotool click 1 key --delay 40 ctrl+a minus 1; snap inchs-minus-1
+  at "${ums[@]}"; xdotool click 1 key --delay 40 ctrl+a 1 0 0 0; snap ums-1000
   # A digit still down as Tab moves on: mils keeps "17", the others follow it.
-  at 71 34; xdotool click 1 key --delay 40 ctrl+a 1 sleep 0.1 keydown 7 keydown Tab keyup 7 keyup Tab
+  at "${mils[@]}"; xdotool click 1 key --delay 40 ctrl+a 1 sleep 0.1 keydown 7 keydown Tab keyup 7 keyup Tab
   snap mils-17-rolled-over-tab
   # Copy the inch value and paste it into mils.
-  at 69 73; xdotool click 1 key --delay 40 ctrl+a ctrl+c
-  at 71 34; xdotool click 1 key --delay 40 ctrl+a ctrl+v; snap mils-pasted
-  at 30 160; snap surface-command1
-  at 150 128; snap hover-command2
+  at "${inchs[@]}"; xdotool click 1 key --delay 40 ctrl+a ctrl+c
+  at "${mils[@]}"; xdotool click 1 key --delay 40 ctrl+a ctrl+v; snap mils-pasted
+  at "${surface[@]}"; snap surface-command1
+  at "${button[@]}"; snap hover-command2
   xdotool click 1
   for i in $(seq 1 50); do
     [ -s "$WINE_ENV_DIR/xdg-open.log" ] && break
@@ -260,7 +263,7 @@ cmd_drive() {
   echo "drive: pictures in $dir"
   wine_env_stop
   trap - EXIT
-  [[ $opened == *brantovel* ]]
+  [[ $opened == *"$site_host"* ]]
 }
 
 # Start-up (launch until the window is mapped) and resident memory of
