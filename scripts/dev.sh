@@ -63,15 +63,39 @@ configure_and_build() {  # dir, extra cmake args...
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DMENSUREL_BUILD_UI=ON \
     -DBUILD_TESTING=ON -DMENSUREL_BUILD_BENCH=ON -DMENSUREL_REQUIRE_ALL_TESTS=ON \
-    -DMENSUREL_FUZZ=OFF -DMENSUREL_SANITIZE= "$@" >/dev/null
-  cmake --build "$dir" -j"$JOBS"
+    -DMENSUREL_FUZZ=OFF -DMENSUREL_SANITIZE= "$@" >/dev/null &&
+    cmake --build "$dir" -j"$JOBS"
 }
 
-run_tests() {  # dir, extra environment...
-  local dir=$1
+# What every ctest run of the test command counted, for the closing line.
+PASSED=0
+FAILED=0
+
+# Adds a ctest run's counts (its output in `log`) to PASSED and FAILED.
+count_tests() {  # log
+  local line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -z "$line" ]; then
+    FAILED=$((FAILED + 1)) # a run that did not get as far as its report
+    return
+  fi
+  local failed total
+  failed=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  PASSED=$((PASSED + total - failed))
+  FAILED=$((FAILED + failed))
+}
+
+run_tests() {  # dir, extra environment...; CTEST_EXCLUDE: labels left out
+  local dir=$1 log status=0
   shift
+  log=$(mktemp)
   env QT_QPA_PLATFORM=offscreen "$@" \
-    ctest --test-dir "$dir" -j"$JOBS" --output-on-failure
+    ctest --test-dir "$dir" -j"$JOBS" --output-on-failure \
+    ${CTEST_EXCLUDE:+-LE "$CTEST_EXCLUDE"} 2>&1 | tee "$log" || status=$?
+  count_tests "$log"
+  rm -f "$log"
+  return "$status"
 }
 
 cmd_run() {
@@ -87,22 +111,19 @@ cmd_run() {
   exec build/app/mensurel
 }
 
+# The unit, window and package tests, and formatting and clang-tidy (label
+# lint).
 test_build_and_run() {
   echo "== build and test"
-  configure_and_build build
-  run_tests build
-}
-
-test_lint() {
-  echo "== formatting and static analysis"
-  scripts/lint.sh build
+  configure_and_build build && run_tests build
 }
 
 test_sanitizers() {
   echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
+  # Formatting and clang-tidy do not change with the sanitizers.
   configure_and_build build-asan -DMENSUREL_SANITIZE=address,undefined \
-    -DMENSUREL_BUILD_BENCH=OFF
-  run_tests build-asan ASAN_OPTIONS=detect_leaks=1 \
+    -DMENSUREL_BUILD_BENCH=OFF &&
+    CTEST_EXCLUDE=lint run_tests build-asan ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 }
@@ -111,19 +132,18 @@ test_fuzz() {
   echo "== fuzz the conversion for a bounded, seeded number of runs"
   configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ \
     -DMENSUREL_FUZZ=ON -DMENSUREL_SANITIZE=address,undefined \
-    -DMENSUREL_BUILD_UI=OFF -DBUILD_TESTING=OFF -DMENSUREL_BUILD_BENCH=OFF
-  local corpus
-  corpus=$(mktemp -d)
-  cp fuzz/corpus/* "$corpus"/
-  build-fuzz/fuzz/fuzz_convert -seed=1 -runs=500000 -max_len=256 "$corpus" \
-    2>&1 | tail -n 2
-  rm -rf "$corpus"
-  echo "fuzz: 1 passed, 0 failed"
+    -DMENSUREL_BUILD_UI=OFF -DBUILD_TESTING=OFF -DMENSUREL_BUILD_BENCH=OFF &&
+    run_tests build-fuzz
 }
 
 test_windows() {
   echo "== the Windows program: cross-built, tested under Wine, installer"
-  scripts/windows.sh test
+  local log status=0
+  log=$(mktemp)
+  scripts/windows.sh test 2>&1 | tee "$log" || status=$?
+  count_tests "$log"
+  rm -f "$log"
+  return "$status"
 }
 
 cmd_test() {
@@ -131,11 +151,16 @@ cmd_test() {
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
   ensure_comma_locale
 
-  test_build_and_run
-  test_lint
-  test_sanitizers
-  test_fuzz
-  test_windows
+  # Every stage runs even when one before it failed; the closing line counts
+  # the tests of all of them.
+  local status=0
+  test_build_and_run || status=1
+  test_sanitizers || status=1
+  test_fuzz || status=1
+  test_windows || status=1
+  echo "== every stage"
+  echo "tests: $PASSED passed, $FAILED failed"
+  return "$status"
 }
 
 case "${1:-}" in

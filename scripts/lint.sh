@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Fails on formatting drift (clang-format, the version pinned in
-# .clang-format) or any clang-tidy warning in our own code. Needs a
-# configured build directory for its compile commands, and the Windows build
-# for those of the Win32 sources.
-#   scripts/lint.sh [BUILD_DIR [WINDOWS_BUILD_DIR]]
-#   scripts/lint.sh --fix   (reformat only)
+# Formatting drift (clang-format, the version pinned in .clang-format) and
+# clang-tidy warnings in our own code. The test command runs each as a ctest
+# test (label lint); by hand:
+#   scripts/lint.sh --format                  the formatting check
+#   scripts/lint.sh --tidy [BUILD_DIR]        clang-tidy on the Linux sources
+#   scripts/lint.sh --tidy-windows [DIR]      clang-tidy on the Win32 sources,
+#                                             with the Windows build's commands
+#   scripts/lint.sh [BUILD_DIR [WINDOWS_BUILD_DIR]]   all three
+#   scripts/lint.sh --fix                     reformat
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,19 +24,14 @@ elif command -v clang-format >/dev/null &&
   clang_format=clang-format
 fi
 
-if [ "${1:-}" = "--fix" ]; then
-  [ -n "$clang_format" ] || { echo "clang-format $format_major is not installed" >&2; exit 1; }
-  "$clang_format" -i "${sources[@]}"
-  exit 0
-fi
-build=${1:-build}
-
-echo "== clang-format"
-if [ -n "$clang_format" ]; then
-  "$clang_format" --dry-run --Werror "${sources[@]}"
-else
-  echo "clang-format $format_major is not installed: formatting check skipped"
-fi
+check_format() {
+  echo "== clang-format"
+  if [ -n "$clang_format" ]; then
+    "$clang_format" --dry-run --Werror "${sources[@]}"
+  else
+    echo "clang-format $format_major is not installed: formatting check skipped"
+  fi
+}
 
 # clang-tidy over `units` with the compile commands of `build` and any
 # further arguments for it; prints what it found and fails on any of it.
@@ -51,9 +49,18 @@ tidy() { # build, units..., -- extra arguments...
   grep -v -E '^[0-9]+ warnings?( and [0-9]+ errors?)? generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter' "$log" || true
   if [ "$status" -ne 0 ] || grep -q -E '(warning|error):' "$log"; then
     rm -f "$log"
+    echo "clang-tidy found problems" >&2
     return 1
   fi
   rm -f "$log"
+}
+
+check_tidy() { # build
+  echo "== clang-tidy ($(clang-tidy --version | sed -n 's/.*LLVM version \([0-9.]*\).*/\1/p'))"
+  local units
+  mapfile -t units < <(git ls-files 'core/*.cpp' 'platform/*.cpp' 'ui/*.cpp' 'app/*.cpp' \
+    ':!:*/win32/*')
+  tidy "$1" "${units[@]}"
 }
 
 # The MinGW-w64 C++ headers for clang, which does not find them under GCC's
@@ -70,24 +77,35 @@ mingw_includes() {
   echo "--extra-arg=--target=x86_64-w64-mingw32"
 }
 
-echo "== clang-tidy ($(clang-tidy --version | sed -n 's/.*LLVM version \([0-9.]*\).*/\1/p'))"
-mapfile -t units < <(git ls-files 'core/*.cpp' 'platform/*.cpp' 'ui/*.cpp' 'app/*.cpp' \
-  ':!:*/win32/*')
-tidy "$build" "${units[@]}" || { echo "clang-tidy found problems" >&2; exit 1; }
-
 # The Win32 sources build only with the MinGW cross compiler, whose compile
 # commands are in the Windows build.
-windows_build=${2:-build-windows}
-if [ -f "$windows_build/compile_commands.json" ]; then
-  echo "== clang-tidy on the Windows sources ($windows_build)"
+check_tidy_windows() { # windows build
+  echo "== clang-tidy on the Windows sources ($1)"
+  if [ ! -f "$1/compile_commands.json" ]; then
+    echo "no Windows build at $1: its sources cannot be analysed" >&2
+    return 1
+  fi
+  local units extra
   mapfile -t units < <(git ls-files 'platform/win32/*.cpp' 'app/win32/*.cpp')
   mapfile -t extra < <(mingw_includes)
-  tidy "$windows_build" "${units[@]}" -- "${extra[@]}" ||
-    { echo "clang-tidy found problems in the Windows sources" >&2; exit 1; }
-elif [ -n "${MENSUREL_REQUIRE_ALL_TESTS:-}" ]; then
-  echo "no Windows build at $windows_build: its sources cannot be analysed" >&2
-  exit 1
-else
-  echo "no Windows build at $windows_build: the Win32 sources are not analysed"
-fi
-echo "lint: 1 passed, 0 failed"
+  tidy "$1" "${units[@]}" -- "${extra[@]}"
+}
+
+case "${1:-}" in
+  --fix)
+    [ -n "$clang_format" ] || { echo "clang-format $format_major is not installed" >&2; exit 1; }
+    "$clang_format" -i "${sources[@]}"
+    ;;
+  --format) check_format ;;
+  --tidy) check_tidy "${2:-build}" ;;
+  --tidy-windows) check_tidy_windows "${2:-build-windows}" ;;
+  *)
+    check_format
+    check_tidy "${1:-build}"
+    if [ -f "${2:-build-windows}/compile_commands.json" ]; then
+      check_tidy_windows "${2:-build-windows}"
+    else
+      echo "no Windows build: the Win32 sources are not analysed"
+    fi
+    ;;
+esac

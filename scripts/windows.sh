@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # The Windows program, cross-built with MinGW-w64 and checked under Wine.
 #   scripts/windows.sh build   build-windows/: mensurel.exe, installer, zip
-#   scripts/windows.sh test    build, then under Wine: the core tests, the
-#                              window tests, the installer (and its cases with
-#                              the program running, tests/win32/installer_test.sh)
+#   scripts/windows.sh test    build, then ctest under Wine: the core and ui
+#                              tests, the window tests, the window at 192 dpi,
+#                              the imports, the installer and its cases
+#                              (tests/win32/installer_test.sh), clang-tidy on
+#                              the Win32 sources
+#   scripts/windows.sh check imports|dpi N|installer|installer-cases
+#                              one of those checks, as ctest runs it
 #   scripts/windows.sh shot [FILE.png] [DPI]
 #                              screenshot of the window under Wine and Xvfb
 #                              (SHOT_NOTICE=1: with the out-of-range notice)
@@ -133,11 +137,13 @@ dpi_test() {  # dpi
   return "$status"
 }
 
+# Every Windows check is a ctest test of the Windows build (labels win32,
+# package, installer, lint, core, ui); they run here in one Wine prefix on
+# one X display.
 cmd_test() {
   WARNINGS_AS_ERRORS=ON
   cmd_build
   local start=$SECONDS status=0
-  imports_test || status=1
   echo "== Windows tests under Wine"
   trap wine_env_stop EXIT
   wine_env_start
@@ -146,13 +152,22 @@ cmd_test() {
   # gets two more tries. A test that fails on its own merits fails all three.
   ctest --test-dir "$BUILD_DIR" -j"$JOBS" --output-on-failure --timeout 300 \
     --repeat until-pass:3 || status=1
-  dpi_test 192 || status=1
-  installer_test || status=1
-  installer_rows_test || status=1
   wine_env_stop
   trap - EXIT
   echo "== Windows tests took $((SECONDS - start)) s"
   return "$status"
+}
+
+# One check of the Windows build, as ctest runs it (tests/win32), in the Wine
+# prefix and display the environment names (WINEPREFIX, DISPLAY).
+cmd_check() {
+  case "${1:-}" in
+    imports) imports_test ;;
+    dpi) dpi_test "${2:?dots per inch}" ;;
+    installer) installer_test ;;
+    installer-cases) installer_rows_test ;;
+    *) echo "usage: $0 check imports|dpi N|installer|installer-cases" >&2; return 2 ;;
+  esac
 }
 
 # The X window of the program's main window, once it is shown (10 s at most).
@@ -335,5 +350,6 @@ case "${1:-}" in
   shot) shift; cmd_shot "$@" ;;
   measure) shift; cmd_measure "$@" ;;
   drive) shift; cmd_drive "$@" ;;
-  *) echo "usage: $0 build|test|shot [FILE.png] [DPI]|measure [N]|drive [DIR] [DPI]" >&2; exit 2 ;;
+  check) shift; cmd_check "$@" ;;
+  *) echo "usage: $0 build|test|check CHECK|shot [FILE.png] [DPI]|measure [N]|drive [DIR] [DPI]" >&2; exit 2 ;;
 esac
