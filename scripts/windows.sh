@@ -19,7 +19,7 @@ JOBS=$(($(nproc) < 2 ? $(nproc) : 2))
 # Warnings stop the build only in the test command.
 WARNINGS_AS_ERRORS=OFF
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
+  googletest nsis zip wine xvfb xauth openbox xdotool imagemagick x11-utils
   fonts-wqy-microhei fonts-liberation)
 
 # shellcheck source=scripts/apt.sh
