@@ -33,7 +33,7 @@ choose_packages() {
   # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
   TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang
     clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
-    dpkg-dev file lintian desktop-file-utils appstream git)
+    dpkg-dev file lintian devscripts desktop-file-utils appstream git)
 
   available clang || apt_update
   local llvm format
@@ -87,9 +87,11 @@ cmd_run() {
   exec build/app/mensurel
 }
 
+# Built with the release's hardening flags, so the package stage checks the
+# program as it ships.
 test_build_and_run() {
   echo "== build and test"
-  configure_and_build build
+  configure_and_build build -DMENSUREL_DEBIAN_FLAGS=ON
   run_tests build
 }
 
