@@ -66,6 +66,7 @@ installer_test() {
   local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mensurel'
   local failed=0 i
   wine_run 120 "$setup" /S >/dev/null 2>&1 || true
+  cp "$dir/uninstall.exe" "$WINE_ENV_DIR/" 2>/dev/null || true # for protections_test
   # A 64-bit installer's exit code says little under Wine: look at the files.
   [ -f "$dir/mensurel.exe" ] || { echo "installer: mensurel.exe not installed"; failed=1; }
   [ -f "$dir/uninstall.exe" ] || { echo "installer: uninstall.exe not installed"; failed=1; }
@@ -111,6 +112,29 @@ imports_test() {
   echo "imports: 1 passed, 0 failed"
 }
 
+# Windows' exploit protections, as the PE header's DllCharacteristics ask
+# for them: address-space randomisation (64-bit, high entropy) and a
+# non-executable stack and heap, for the program, the installer and the
+# uninstaller the installer wrote (kept by installer_test).
+protections_test() {
+  local file flag passed=0 failed=0 flags
+  for file in "$BUILD_DIR/app/win32/mensurel.exe" \
+    "$BUILD_DIR/packages/mensurel-$(version)-setup.exe" "$WINE_ENV_DIR/uninstall.exe"; do
+    flags=$(x86_64-w64-mingw32-objdump -p "$file" 2>/dev/null |
+      sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p') || true
+    for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+      if grep -qw "$flag" <<<"$flags"; then
+        passed=$((passed + 1))
+      else
+        echo "protections: $(basename "$file") lacks $flag"
+        failed=$((failed + 1))
+      fi
+    done
+  done
+  echo "protections: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
 # The window's geometry again at another DPI, in a program started after
 # the DPI is set.
 dpi_test() {  # dpi
@@ -142,6 +166,7 @@ cmd_test() {
     --repeat until-pass:3 || status=1
   dpi_test 192 || status=1
   installer_test || status=1
+  protections_test || status=1
   wine_env_stop
   trap - EXIT
   echo "== Windows tests took $((SECONDS - start)) s"
