@@ -28,15 +28,25 @@ for package in libqt6widgets6 libqt6gui6 fonts-liberation fonts-wqy-microhei qt6
   grep -q "$package" <<<"$depends" || { echo "missing dependency: $package"; status=1; }
 done
 # A tree built with MENSUREL_DEBIAN_FLAGS ships a hardened program:
-# hardening-check must pass on the packaged binary. Control-flow protection
-# is asked for only where the release's own C start files carry the IBT and
-# SHSTK marks, as no program linked with them can carry the marks otherwise.
+# hardening-check must pass on the packaged binary. A protection that lives
+# in a mark every linked object must carry is asked for only where the C
+# start files of this release carry it too, since without it there no
+# program can: x86 control-flow protection (IBT, SHSTK) and AArch64 branch
+# protection (BTI, PAC), the latter checked by newer hardening-checks only.
 if grep -qx 'MENSUREL_DEBIAN_FLAGS:BOOL=ON' "$build/CMakeCache.txt"; then
   dpkg-deb -x "$deb" "$out/root"
-  options=()
   compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
-  readelf -n "$("$compiler" -print-file-name=Scrt1.o)" | grep -q 'x86 feature: IBT, SHSTK' ||
-    { options+=(--nocfprotection); echo "hardening: this release's C start files carry no IBT and SHSTK marks: control-flow protection not required"; }
+  marks=$(readelf -n "$("$compiler" -print-file-name=Scrt1.o)")
+  known=$(hardening-check --help 2>&1 || true) # its help ends with status 1
+  options=()
+  for row in "--nocfprotection|x86 feature: IBT, SHSTK" \
+    "--nobranchprotection|AArch64 feature: BTI, PAC"; do
+    option=${row%%|*} mark=${row#*|}
+    if grep -q -- "$option" <<<"$known" && ! grep -q "$mark" <<<"$marks"; then
+      options+=("$option")
+      echo "hardening: the C start files carry no \"$mark\": $option"
+    fi
+  done
   hardening-check "${options[@]}" "$out/root/usr/bin/mensurel" ||
     { echo "the packaged binary is not hardened"; status=1; }
 fi
