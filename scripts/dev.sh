@@ -3,6 +3,8 @@
 #   scripts/dev.sh run    install what is missing, build, open the window
 #   scripts/dev.sh test   install what is missing, build, run every test
 #   scripts/dev.sh windows  cross-build the Windows program, installer and zip
+#   scripts/dev.sh release [DIR]  the release files and SHA256SUMS in DIR (out/)
+#   scripts/dev.sh reproduce  build the release files twice and compare them
 # Needs root (or sudo) only to install Debian packages that are missing.
 # Warnings are errors here (CMAKE_COMPILE_WARNING_AS_ERROR), and the test
 # build must find every test tool (MENSUREL_REQUIRE_ALL_TESTS).
@@ -128,6 +130,11 @@ test_windows() {
   scripts/windows.sh test
 }
 
+test_reproduce() {
+  echo "== the release files, built twice in two folders and compared"
+  scripts/release.sh reproduce
+}
+
 cmd_test() {
   choose_packages
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
@@ -138,11 +145,14 @@ cmd_test() {
   test_sanitizers
   test_fuzz
   test_windows
+  test_reproduce
 }
 
 case "${1:-}" in
   run) cmd_run ;;
   test) cmd_test ;;
   windows) scripts/windows.sh build ;;
-  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+  release) shift; scripts/release.sh build "$@" ;;
+  reproduce) scripts/release.sh reproduce ;;
+  *) echo "usage: $0 run|test|windows|release [DIR]|reproduce" >&2; exit 2 ;;
 esac
