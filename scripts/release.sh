@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The release files, built so that anyone can rebuild them byte for byte.
-#   scripts/release.sh build [DIR]   DIR (default out/): the Debian package,
-#                                    mensurel.exe, the Windows zip and
-#                                    installer, and SHA256SUMS beside them
+#   scripts/release.sh build [DIR]   into DIR (default out/, a relative one
+#                                    from the source folder): the Debian
+#                                    package, mensurel.exe, the Windows zip
+#                                    and installer, SHA256SUMS beside them
 #   scripts/release.sh reproduce     builds them twice, from two copies of
 #                                    the source in two folders, and compares
 # Every time in the files is SOURCE_DATE_EPOCH (default: the time of the last
@@ -65,22 +66,23 @@ build_windows() {  # out dir
     "$dir/packages/mensurel-$v-setup.exe" "$1/"
 }
 
+# DIR may hold other files: only the release's own are replaced.
 cmd_build() {
-  local out=${1:-out}
+  local out=${1:-out} v files
+  v=$(version)
+  files=("mensurel_${v}_amd64.deb" mensurel.exe "mensurel-$v-win64.zip"
+    "mensurel-$v-setup.exe")
   SOURCE_DATE_EPOCH=$(source_date_epoch)
   export SOURCE_DATE_EPOCH
   # Nothing the tools write may depend on the builder's zone, language or mask.
   export TZ=UTC LC_ALL=C.UTF-8
   umask 022
-  rm -rf "$out"
   mkdir -p "$out"
   out=$(cd "$out" && pwd)
+  (cd "$out" && rm -f "${files[@]}" SHA256SUMS)
   build_deb "$out"
   build_windows "$out"
-  local v
-  v=$(version)
-  (cd "$out" && sha256sum "mensurel_${v}_amd64.deb" mensurel.exe \
-    "mensurel-$v-win64.zip" "mensurel-$v-setup.exe" >SHA256SUMS)
+  (cd "$out" && sha256sum "${files[@]}" >SHA256SUMS)
   echo "== release files in $out (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH):"
   cat "$out/SHA256SUMS"
 }
