@@ -80,6 +80,9 @@ cmd_build() {
   mkdir -p "$out"
   out=$(cd "$out" && pwd)
   (cd "$out" && rm -f "${files[@]}" SHA256SUMS)
+  # From empty build folders: nothing cached by an earlier configure (flags
+  # given by hand, say) may reach the release.
+  rm -rf build-release build-release-windows
   build_deb "$out"
   build_windows "$out"
   (cd "$out" && sha256sum "${files[@]}" >SHA256SUMS)
