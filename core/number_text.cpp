@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -157,6 +158,24 @@ namespace {
 // as a sign, ".", 323 zeros and 15 digits.
 using TextBuffer = std::array<char, 1 + 1 + 323 + 15>;
 
+// The double's digit runs, whose lengths follow its exponent, go into the
+// buffer through libc's memcpy and memset rather than the standard
+// algorithms, which compile to the compiler's own built-ins: with
+// _FORTIFY_SOURCE these calls are checked against the buffer's size at run
+// time, so a text longer than the buffer stops the program instead of
+// overwriting the stack. The size is known where the buffer is declared,
+// hence the double's formatter is always inlined into its callers.
+char* putText(char* p, std::string_view text) noexcept
+{
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+char* putZeros(char* p, int count) noexcept
+{
+    std::memset(p, '0', static_cast<std::size_t>(count));
+    return p + count;
+}
+
 // The FormatStr text of a Currency value, written into `buffer`.
 std::string_view formatText(Currency c, TextBuffer& buffer) noexcept
 {
@@ -180,7 +199,7 @@ std::string_view formatText(Currency c, TextBuffer& buffer) noexcept
 }
 
 // The FormatStr text of a double, written into `buffer` (or a constant).
-std::string_view formatText(double value, TextBuffer& buffer) noexcept
+[[gnu::always_inline]] inline std::string_view formatText(double value, TextBuffer& buffer) noexcept
 {
     if (!std::isfinite(value)) return {};
     if (value == 0.0) return " 0";
@@ -207,17 +226,17 @@ std::string_view formatText(double value, TextBuffer& buffer) noexcept
     char* p = buffer.data();
     *p++ = value < 0 ? '-' : ' ';
     if (integers >= 15) {
-        p = std::ranges::copy(digits, p).out;
-        return { buffer.data(), std::fill_n(p, integers - 15, '0') };
+        p = putText(p, digits);
+        return { buffer.data(), putZeros(p, integers - 15) };
     }
     if (integers > 0) {
-        p = std::copy_n(digits.begin(), integers, p);
+        p = putText(p, digits.substr(0, static_cast<std::size_t>(integers)));
         *p++ = '.';
-        p = std::copy(digits.begin() + integers, digits.end(), p);
+        p = putText(p, digits.substr(static_cast<std::size_t>(integers)));
     } else {
         *p++ = '.';
-        p = std::fill_n(p, -integers, '0');
-        p = std::ranges::copy(digits, p).out;
+        p = putZeros(p, -integers);
+        p = putText(p, digits);
     }
     // The fraction loses its trailing zeros, and the point if none is left.
     while (p[-1] == '0') --p;

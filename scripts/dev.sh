@@ -3,6 +3,8 @@
 #   scripts/dev.sh run    install what is missing, build, open the window
 #   scripts/dev.sh test   install what is missing, build, run every test
 #   scripts/dev.sh windows  cross-build the Windows program, installer and zip
+#   scripts/dev.sh release [DIR]  the release files and SHA256SUMS in DIR (out/)
+#   scripts/dev.sh reproduce  build the release files twice and compare them
 # Needs root (or sudo) only to install Debian packages that are missing.
 # Warnings are errors here (CMAKE_COMPILE_WARNING_AS_ERROR), and the test
 # build must find every test tool (MENSUREL_REQUIRE_ALL_TESTS).
@@ -33,7 +35,8 @@ choose_packages() {
   # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
   TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang
     clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
-    dpkg-dev file lintian desktop-file-utils appstream git python3-pil fonts-dejavu-extra)
+    dpkg-dev file lintian devscripts desktop-file-utils appstream git python3-pil
+    fonts-dejavu-extra)
 
   available clang || apt_update
   local llvm format
@@ -112,10 +115,11 @@ cmd_run() {
 }
 
 # The unit, window and package tests, and formatting and clang-tidy (label
-# lint).
+# lint). Built with the release's hardening flags, so the package tests
+# check the program as it ships.
 test_build_and_run() {
   echo "== build and test"
-  configure_and_build build && run_tests build
+  configure_and_build build -DMENSUREL_DEBIAN_FLAGS=ON && run_tests build
 }
 
 test_sanitizers() {
@@ -146,6 +150,16 @@ test_windows() {
   return "$status"
 }
 
+test_reproduce() {
+  echo "== the release files, built twice in two folders and compared"
+  if scripts/release.sh reproduce; then
+    PASSED=$((PASSED + 1))
+  else
+    FAILED=$((FAILED + 1))
+    return 1
+  fi
+}
+
 cmd_test() {
   choose_packages
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
@@ -158,6 +172,7 @@ cmd_test() {
   test_sanitizers || status=1
   test_fuzz || status=1
   test_windows || status=1
+  test_reproduce || status=1
   echo "== every stage"
   echo "tests: $PASSED passed, $FAILED failed"
   return "$status"
@@ -167,5 +182,7 @@ case "${1:-}" in
   run) cmd_run ;;
   test) cmd_test ;;
   windows) scripts/windows.sh build ;;
-  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+  release) shift; scripts/release.sh build "$@" ;;
+  reproduce) scripts/release.sh reproduce ;;
+  *) echo "usage: $0 run|test|windows|release [DIR]|reproduce" >&2; exit 2 ;;
 esac

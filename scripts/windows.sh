@@ -24,7 +24,7 @@ JOBS=$(($(nproc) < 2 ? $(nproc) : 2))
 # Warnings stop the build only in the test command.
 WARNINGS_AS_ERRORS=OFF
 WINDOWS_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  googletest nsis wine xvfb xauth openbox xdotool imagemagick x11-utils
+  googletest nsis zip wine xvfb xauth openbox xdotool imagemagick x11-utils
   fonts-wqy-microhei fonts-liberation)
 
 # shellcheck source=scripts/apt.sh
@@ -77,6 +77,8 @@ installer_test() {
   # `wine setup.exe` returns the installer's exit code; the files tell the rest.
   wine_run 120 "$setup" /S >/dev/null 2>&1 || code=$?
   [ "$code" -eq 0 ] || { echo "installer: exit code $code"; failed=1; }
+  # The uninstaller exists only once written by the installer.
+  protections_test "$dir/uninstall.exe" || failed=1
   [ -f "$dir/mensurel.exe" ] || { echo "installer: mensurel.exe not installed"; failed=1; }
   [ -f "$dir/uninstall.exe" ] || { echo "installer: uninstall.exe not installed"; failed=1; }
   [ -f "$link" ] || { echo "installer: Start-menu shortcut missing"; failed=1; }
@@ -121,6 +123,28 @@ imports_test() {
   echo "imports: 1 passed, 0 failed"
 }
 
+# Windows' exploit protections, as the PE header's DllCharacteristics ask
+# for them: address-space randomisation (64-bit, high entropy) and a
+# non-executable stack and heap, for the program, the installer and the
+# uninstaller the installer writes (checked by installer_test).
+protections_test() {  # files
+  local file flag passed=0 failed=0 flags
+  for file in "$@"; do
+    flags=$(x86_64-w64-mingw32-objdump -p "$file" 2>/dev/null |
+      sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p') || true
+    for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+      if grep -qw "$flag" <<<"$flags"; then
+        passed=$((passed + 1))
+      else
+        echo "protections: $(basename "$file") lacks $flag"
+        failed=$((failed + 1))
+      fi
+    done
+  done
+  echo "protections: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
 # The window's geometry again at another DPI, in a program started after
 # the DPI is set.
 dpi_test() {  # dpi
@@ -162,7 +186,13 @@ cmd_test() {
 # prefix and display the environment names (WINEPREFIX, DISPLAY).
 cmd_check() {
   case "${1:-}" in
-    imports) imports_test ;;
+    imports)
+      local status=0
+      imports_test || status=1
+      protections_test "$BUILD_DIR/app/win32/mensurel.exe" \
+        "$BUILD_DIR/packages/mensurel-$(version)-setup.exe" || status=1
+      return "$status"
+      ;;
     dpi) dpi_test "${2:?dots per inch}" ;;
     installer) installer_test ;;
     installer-cases) installer_rows_test ;;
