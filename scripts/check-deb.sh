@@ -34,7 +34,7 @@ done
 # program can: x86 control-flow protection (IBT, SHSTK) and AArch64 branch
 # protection (BTI, PAC), the latter checked by newer hardening-checks only.
 if grep -qx 'MENSUREL_DEBIAN_FLAGS:BOOL=ON' "$build/CMakeCache.txt"; then
-  dpkg-deb -x "$deb" "$out/root"
+  dpkg-deb -x "$deb" "$out/unpacked"
   compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
   marks=$(readelf -n "$("$compiler" -print-file-name=Scrt1.o)")
   known=$(hardening-check --help 2>&1 || true) # its help ends with status 1
@@ -47,7 +47,7 @@ if grep -qx 'MENSUREL_DEBIAN_FLAGS:BOOL=ON' "$build/CMakeCache.txt"; then
       echo "hardening: the C start files carry no \"$mark\": $option"
     fi
   done
-  hardening-check "${options[@]}" "$out/root/usr/bin/mensurel" ||
+  hardening-check "${options[@]}" "$out/unpacked/usr/bin/mensurel" ||
     { echo "the packaged binary is not hardened"; status=1; }
 fi
 lintian --fail-on error --suppress-tags running-with-root-privileges "$deb" 2>&1 |
