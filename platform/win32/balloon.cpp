@@ -65,7 +65,7 @@ void FieldBalloon::show(HWND field, const std::wstring& title, const std::wstrin
     SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title_.c_str()));
     RECT box;
     GetWindowRect(field, &box);
-    POINT at { (box.left + box.right) / 2, box.bottom - (box.bottom - box.top) / 4 };
+    POINT at { (box.left + box.right) / 2, box.bottom - ((box.bottom - box.top) / 4) };
     // The stem points into the work area of the field's monitor, so the
     // balloon stays on the screen when the window is partly off its edge.
     MONITORINFO monitor { sizeof monitor, {}, {}, 0 };

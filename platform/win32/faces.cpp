@@ -129,8 +129,8 @@ void FaceBitmap::drawCentred(HDC dc, const RECT& box, int drawWidth, int drawHei
     if (!bitmap_) return;
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, bitmap_);
-    const int x = box.left + (box.right - box.left - drawWidth) / 2;
-    const int y = box.top + (box.bottom - box.top - drawHeight) / 2;
+    const int x = box.left + ((box.right - box.left - drawWidth) / 2);
+    const int y = box.top + ((box.bottom - box.top - drawHeight) / 2);
     BLENDFUNCTION blend { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
     SetStretchBltMode(dc, HALFTONE);
     AlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, width_, height_, blend);

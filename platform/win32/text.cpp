@@ -6,6 +6,10 @@
 
 namespace mensurel::win32 {
 
+// The conversions take the text's length with its pointer and read no
+// further, so a view that is not null-terminated is fine here.
+// NOLINTBEGIN(bugprone-suspicious-stringview-data-usage)
+
 std::wstring widen(std::string_view utf8)
 {
     if (utf8.empty() || utf8.size() > INT_MAX) return {};
@@ -26,5 +30,7 @@ std::string narrow(std::wstring_view utf16)
     WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
     return narrow;
 }
+
+// NOLINTEND(bugprone-suspicious-stringview-data-usage)
 
 } // namespace mensurel::win32
