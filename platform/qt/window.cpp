@@ -226,18 +226,11 @@ void Window::bindEvents()
     }
 }
 
-std::optional<UnitField> Window::fieldOf(const QObject* object) const
+std::optional<ui::Control> Window::controlOf(const QObject* object) const
 {
     const auto* const it = std::ranges::find(controls_, object);
     if (it == controls_.end()) return std::nullopt;
-    return ui::fieldOf(static_cast<ui::Control>(it - controls_.begin()));
-}
-
-std::optional<ui::Face> Window::faceOf(const QObject* object) const
-{
-    const auto* const it = std::ranges::find(controls_, object);
-    if (it == controls_.end()) return std::nullopt;
-    return ui::faceOf(static_cast<ui::Control>(it - controls_.begin()));
+    return static_cast<ui::Control>(it - controls_.begin());
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event)
@@ -249,8 +242,10 @@ bool Window::eventFilter(QObject* watched, QEvent* event)
             form_.windowMovedOrDeactivated();
         return false;
     }
-    if (const auto which = faceOf(watched)) return faceEvent(*which, event);
-    if (const auto unit = fieldOf(watched)) return fieldEvent(*unit, event);
+    const auto control = controlOf(watched);
+    if (!control) return false;
+    if (const auto which = ui::faceOf(*control)) return faceEvent(*which, event);
+    if (const auto unit = ui::fieldOf(*control)) return fieldEvent(*unit, event);
     return false;
 }
 
@@ -294,7 +289,8 @@ void Window::steadyCaretForLongText()
     // comes back with the focus elsewhere or a shorter text.
     constexpr qsizetype kSteadyCaretLength = 100'000;
     const QWidget* focused = QApplication::focusWidget();
-    const auto unit = fieldOf(focused);
+    const auto control = controlOf(focused);
+    const auto unit = control ? ui::fieldOf(*control) : std::nullopt;
     const bool steady = unit && field(*unit)->text().size() > kSteadyCaretLength;
     QStyleHints* hints = QGuiApplication::styleHints();
     if (steady && !desktopFlashTime_) {

@@ -54,8 +54,7 @@ private:
     QWidget* control(ui::Control id) const { return controls_[static_cast<std::size_t>(id)]; }
     QLineEdit* field(UnitField unit) const;
     QPushButton* face(ui::Face which) const;
-    std::optional<UnitField> fieldOf(const QObject* object) const;
-    std::optional<ui::Face> faceOf(const QObject* object) const;
+    std::optional<ui::Control> controlOf(const QObject* object) const;
 
     // ui::Desktop
     std::string fieldText(UnitField unit) const override;
