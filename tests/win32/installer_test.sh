@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer and the uninstaller under Wine, as a user meets them: with
-# the program running, with a copy that will not close, into nested folders
-# and over an older installation. One row per case; each starts from a
+# the program running, with a copy that will not close, into nested folders,
+# over an older installation, into another folder, after a killed setup,
+# and a removal chained with a setup. One row per case; each starts from a
 # machine without Mensurel.
 #
 #   bash tests/win32/installer_test.sh [ROW...]
@@ -28,6 +29,11 @@ INSTALLER_ROWS=(
   "row_nested_existing|nested /D= folder in an existing folder: that folder stays"
   "row_update_older|update of an older version in its own folder: one list entry, the new version, the files replaced there"
   "row_reinstall_same|the same version again: one list entry, same folder, still removed whole"
+  "row_remove_then_install|uninstall.exe /S then at once setup.exe /S, 6 times: the program installed whole each time"
+  "row_remove_held_back|the same with the uninstaller's copy in Temp held until the setup has ended: the installation stays"
+  "row_killed_first_install|first install into a nested /D= folder killed, run again, removed: no folder the installer made is left"
+  "row_other_folder|install into another folder: the first installation removed, the user's file in it kept, one installation"
+  "row_other_folder_stubborn|install into another folder while the first one's copy will not close: exit 2, nothing changed"
 )
 
 IT_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mensurel'
@@ -139,6 +145,38 @@ it_uninstall_code() {  # windows path of the installation folder
   wine_run 120 cmd /c "C:\\it-uninstall\\u.exe /S _?=$1" >/dev/null 2>&1
 }
 
+# A whole installation in folder: program, uninstaller, shortcut, one entry
+# naming that folder.
+it_whole() {  # windows path of the installation folder
+  local dir
+  dir=$(it_c "$1")
+  it_list
+  [ -f "$dir/mensurel.exe" ] && [ -f "$dir/uninstall.exe" ] && [ -f "$(it_link)" ] &&
+    [ "$(it_entries)" = 1 ] && [ "$(it_reg InstallLocation)" = "$1" ] && return 0
+  it_fail "not a whole installation in $1: files: $(cd "$dir" 2>/dev/null && find . -mindepth 1 | tr '\n' ' ')" \
+    "shortcut: $([ -f "$(it_link)" ] && echo yes || echo no), entries: $(it_entries)"
+  return 1
+}
+
+# Process ids of the copies uninstall.exe starts from Temp
+# (...\Temp\~nsu1.tmp\...), in this prefix only.
+it_temp_copies() {
+  local pid
+  for pid in $(pgrep -f '[\]~nsu[^\]*[.]tmp[\]'); do
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && echo "$pid"
+  done
+}
+
+# Waits up to 15 s for the uninstaller's copies in Temp to end.
+it_copies_ended() {
+  local i
+  for i in $(seq 1 75); do
+    [ -z "$(it_temp_copies)" ] && return 0
+    sleep 0.2
+  done
+  it_fail "the uninstaller's copy in Temp still runs"
+}
+
 # Back to a machine without Mensurel.
 it_reset() {
   local pid d
@@ -150,7 +188,7 @@ it_reset() {
   done
   IT_PIDS=()
   wine_run 30 reg delete "$IT_KEY" /f >/dev/null 2>&1 || true
-  for d in 'C:\Program Files\Mensurel' 'C:\Tools' 'C:\Apps' 'C:\Shared' 'C:\it-uninstall'; do
+  for d in 'C:\Program Files\Mensurel' 'C:\Tools' 'C:\Apps' 'C:\Shared' 'C:\Other' 'C:\it-uninstall'; do
     rm -rf "$(it_c "$d")"
   done
   rm -f "$(it_link)"
@@ -159,7 +197,7 @@ it_reset() {
 it_install() {  # setup, then its arguments; fails the row on a non-zero exit
   local code=0
   it_wine "$@" || code=$?
-  [ "$code" = 0 ] || it_fail "$(basename "$1") $2 $3: exit code $code, 0 expected"
+  [ "$code" = 0 ] || it_fail "$(basename "$1") ${*:2}: exit code $code, 0 expected"
 }
 
 row_update_running() {
@@ -269,6 +307,88 @@ row_reinstall_same() {
   [ ! -e "$(it_c 'C:\Program Files\Mensurel')" ] || it_fail "a second copy in C:\\Program Files\\Mensurel"
   it_uninstall "$dir"
   it_gone 'C:\Apps'
+}
+
+# An administrator's script that removes and installs again. When the two
+# did not take turns, the copy in Temp was now and then still removing, or
+# had not yet begun, while the setup wrote (12 runs in 32 here).
+row_remove_then_install() {
+  local dir='C:\Program Files\Mensurel' i
+  it_install "$(it_setup)" /S
+  for i in 1 2 3 4 5 6; do
+    it_wine "$dir\\uninstall.exe" /S
+    it_install "$(it_setup)" /S
+    it_copies_ended
+    it_whole "$dir" || return
+  done
+}
+
+# The race above made to come out the late way: the copy is stopped as soon
+# as it shows (nearly always before it has acted) and let go once the setup
+# started after it has ended, or after 3 s should that setup be waiting for
+# the copy's turn.
+row_remove_held_back() {
+  local dir='C:\Program Files\Mensurel' copy='' setup i code=0
+  it_install "$(it_setup)" /S
+  wine "$dir\\uninstall.exe" /S >/dev/null 2>&1 </dev/null &
+  IT_PIDS+=("$!")
+  for i in $(seq 1 500); do
+    copy=$(it_temp_copies)
+    [ -n "$copy" ] && break
+    sleep 0.01
+  done
+  [ -n "$copy" ] || { it_fail "uninstall.exe started no copy in Temp"; return; }
+  kill -STOP "$copy"
+  wine "$(it_setup)" /S >/dev/null 2>&1 </dev/null &
+  setup=$!
+  IT_PIDS+=("$setup")
+  it_ended "$setup"
+  kill -CONT "$copy"
+  wait "$setup" || code=$?
+  [ "$code" = 0 ] || it_fail "setup /S: exit code $code, 0 expected"
+  it_copies_ended
+  it_whole "$dir"
+}
+
+# Killed as soon as mensurel.exe shows, before the setup's last steps.
+row_killed_first_install() {
+  local dir='C:\Tools\Mensurel\App' pid i
+  wine "$(it_setup)" /S "/D=$dir" >/dev/null 2>&1 </dev/null &
+  pid=$!
+  IT_PIDS+=("$pid")
+  for i in $(seq 1 1000); do
+    [ -e "$(it_c "$dir")/mensurel.exe" ] && break
+    sleep 0.01
+  done
+  kill -KILL "$pid"
+  wait "$pid" 2>/dev/null
+  it_install "$(it_setup)" /S "/D=$dir"
+  it_uninstall "$dir"
+  it_gone 'C:\Tools'
+}
+
+row_other_folder() {
+  local first='C:\Program Files\Mensurel' dir='C:\Other\Mensurel' left
+  it_install "$(it_setup)" /S
+  echo notes >"$(it_c "$first")/notes.txt"
+  it_install "$(it_setup)" /S "/D=$dir"
+  it_whole "$dir"
+  left=$(cd "$(it_c "$first")" && find . -mindepth 1)
+  [ "$left" = ./notes.txt ] || it_fail "in $first: $(tr '\n' ' ' <<<"$left")only ./notes.txt expected"
+  it_uninstall "$dir"
+  it_gone 'C:\Other'
+}
+
+row_other_folder_stubborn() {
+  local first='C:\Program Files\Mensurel' before code=0
+  it_install "$(it_setup)" /S
+  cp "$BUILD_DIR/tests/win32/stubborn_window.exe" "$(it_c "$first")/mensurel.exe"
+  it_start "$first\\mensurel.exe"
+  before=$(it_state "$first")
+  it_wine "$(it_setup)" /S '/D=C:\Other\Mensurel' || code=$?
+  [ "$code" = 2 ] || it_fail "setup /S /D=C:\\Other\\Mensurel: exit code $code, 2 expected"
+  [ "$(it_state "$first")" = "$before" ] || it_fail "the first installation changed"
+  [ ! -e "$(it_c 'C:\Other')" ] || it_fail "C:\\Other was made"
 }
 
 # Runs the rows named (all by default) in the current prefix and display.
