@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace mensurel::ui {
 
@@ -57,9 +58,27 @@ void Form1::click(Face face)
 
 bool Form1::faceKeyPressed(Face face, const KeyEvent& key)
 {
-    if (!key.enter) return false;
-    if (!key.autoRepeat) click(face);
+    if (!key.enter && !key.space) return false;
+    if (key.autoRepeat || std::ranges::find(faceKeysHeld_, key.code) != faceKeysHeld_.end())
+        return true;
+    faceKeysHeld_.push_back(key.code);
+    click(face);
     return true;
+}
+
+bool Form1::faceKeyReleased(Face /*face*/, const KeyEvent& key)
+{
+    if (!key.enter && !key.space) return false;
+    if (!key.autoRepeat) faceKeyUp(key.code);
+    return true;
+}
+
+void Form1::faceKeyUp(int code)
+{
+    const auto held = std::ranges::find(faceKeysHeld_, code);
+    if (held == faceKeysHeld_.end()) return;
+    faceKeysHeld_.erase(held);
+    if (faceKeysHeld_.empty() && std::exchange(messageWaiting_, false)) tellLaunchFailed();
 }
 
 void Form1::Command2_Click()
@@ -68,6 +87,17 @@ void Form1::Command2_Click()
 }
 
 void Form1::launchFailed()
+{
+    // A box opened under a key still held would take its repetitions and
+    // close before the user could read it.
+    if (!faceKeysHeld_.empty()) {
+        messageWaiting_ = true;
+        return;
+    }
+    tellLaunchFailed();
+}
+
+void Form1::tellLaunchFailed()
 {
     // One message at a time: failures reported while it is shown (quick
     // clicks with a launcher that keeps failing) tell the user nothing new.
@@ -124,9 +154,14 @@ void Form1::convertFromField(UnitField from)
         const bool sameText = source.failedText == texts[from];
         if (!source.failedText) desktop_.beep();
         if (!sameText) source.warningDismissed = false;
-        if (!source.warningDismissed) {
+        // Over another program, or with no window under it, the warning
+        // would only be in the way: a screen reader still finds it in the
+        // field's description.
+        if (!source.warningDismissed && desktop_.windowActive()) {
             desktop_.showWarning(from, std::string(texts::kOutOfRange));
             source.warningShown = true;
+        } else {
+            desktop_.describeWarning(from, std::string(texts::kOutOfRange));
         }
         source.failedText = texts[from];
         return;
@@ -139,7 +174,11 @@ void Form1::convertFromField(UnitField from)
             field.warningShown = false;
             field.warningDismissed = false;
         }
-        if (unit != from) desktop_.setFieldText(unit, texts[unit]);
+        if (unit == from) continue;
+        desktop_.setFieldText(unit, texts[unit]);
+        // Keys still down in a rewritten field would convert its old text
+        // again at their release, over the text changed last.
+        field.held.clear();
     }
 }
 
@@ -151,9 +190,17 @@ void Form1::hideWarning(UnitField field)
     desktop_.hideWarning(field);
 }
 
-void Form1::windowMovedOrDeactivated()
+void Form1::windowMoved()
 {
     for (const UnitField unit : kUnitFields) hideWarning(unit);
+}
+
+void Form1::windowDeactivated()
+{
+    windowMoved();
+    // Their releases go to the program that is active now.
+    faceKeysHeld_.clear();
+    if (std::exchange(messageWaiting_, false)) tellLaunchFailed();
 }
 
 void Form1::keyPressed(UnitField field, const KeyEvent& key)
@@ -170,6 +217,8 @@ void Form1::keyReleased(UnitField field, const KeyEvent& key)
 {
     // The releases a held key repeats in between are not the user's.
     if (key.autoRepeat) return;
+    // A key held on the button while the focus came here is up now.
+    faceKeyUp(key.code);
     FieldState& s = state(field);
     const auto held = std::ranges::find(s.held, key.code);
     if (held == s.held.end()) return; // pressed elsewhere: a Tab that brought the focus here

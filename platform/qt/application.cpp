@@ -1,9 +1,11 @@
 #include "mensurel/qt/application.h"
 
 #include "text.h"
+#include "x11_keys.h"
 
 #include <mensurel/ui/design.h>
 
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -35,6 +37,10 @@ Application::Application(int& argc, char** argv)
     if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);
+    // On X a held key otherwise arrives as release and press pairs that Qt
+    // marks as repetitions only when the press is already queued.
+    if (const auto* x11 = nativeInterface<QNativeInterface::QX11Application>())
+        x11::reportHeldKeysWithoutReleases(x11->display());
 }
 
 int Application::run()

@@ -127,7 +127,8 @@ ui::KeyEvent plainKey(const QKeyEvent& key)
     return { .code = scanCode != 0 ? static_cast<int>(scanCode) : key.key() | (1 << 30),
         .autoRepeat = key.isAutoRepeat(),
         .escape = key.key() == Qt::Key_Escape,
-        .enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter };
+        .enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter,
+        .space = key.key() == Qt::Key_Space };
 }
 
 } // namespace
@@ -238,8 +239,8 @@ bool Window::eventFilter(QObject* watched, QEvent* event)
     if (watched == this) {
         const QEvent::Type type = event->type();
         if (type == QEvent::MouseMove) form_.Form_MouseMove();
-        if (type == QEvent::Move || type == QEvent::Hide || type == QEvent::WindowDeactivate)
-            form_.windowMovedOrDeactivated();
+        if (type == QEvent::Move) form_.windowMoved();
+        if (type == QEvent::Hide || type == QEvent::WindowDeactivate) form_.windowDeactivated();
         return false;
     }
     const auto control = controlOf(watched);
@@ -257,6 +258,8 @@ bool Window::faceEvent(ui::Face which, QEvent* event)
         return false;
     case QEvent::KeyPress:
         return form_.faceKeyPressed(which, plainKey(*static_cast<const QKeyEvent*>(event)));
+    case QEvent::KeyRelease:
+        return form_.faceKeyReleased(which, plainKey(*static_cast<const QKeyEvent*>(event)));
     default: return false;
     }
 }
@@ -405,6 +408,11 @@ void Window::startLaunch(std::string_view address)
     launch_(address, [this] { form_.launchFailed(); });
 }
 
+bool Window::windowActive() const
+{
+    return isVisible() && isActiveWindow() && !isMinimized();
+}
+
 void Window::beep()
 {
     QApplication::beep();
@@ -442,6 +450,11 @@ void Window::showWarning(UnitField unit, const std::string& text)
     warning_->move(position);
     warning_->show();
     warning_->raise();
+}
+
+void Window::describeWarning(UnitField unit, const std::string& text)
+{
+    field(unit)->setAccessibleDescription(toQString(text));
 }
 
 void Window::hideWarning(UnitField unit)

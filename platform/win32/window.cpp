@@ -102,7 +102,8 @@ ui::KeyEvent plainKey(const MSG& message)
     return { .code = static_cast<int>((message.lParam >> 16) & 0x1FF),
         .autoRepeat = down && (message.lParam & (LPARAM { 1 } << 30)) != 0,
         .escape = message.wParam == VK_ESCAPE,
-        .enter = message.wParam == VK_RETURN };
+        .enter = message.wParam == VK_RETURN,
+        .space = message.wParam == VK_SPACE };
 }
 
 } // namespace
@@ -368,6 +369,11 @@ void Form1Window::startLaunch(std::string_view address)
     if (!started) PostMessageW(window_, kLaunchFailed, 0, 0);
 }
 
+bool Form1Window::windowActive() const
+{
+    return GetActiveWindow() == window_ && IsWindowVisible(window_) && !IsIconic(window_);
+}
+
 void Form1Window::beep()
 {
     MessageBeep(MB_ICONWARNING);
@@ -379,6 +385,11 @@ void Form1Window::showWarning(UnitField which, const std::string& text)
     const std::wstring warning = widen(text);
     if (accessible_) accessible_->setDescription(edit, warning); // best effort
     balloon_.show(edit, widen(ui::windowDesign().title), warning);
+}
+
+void Form1Window::describeWarning(UnitField which, const std::string& text)
+{
+    if (accessible_) accessible_->setDescription(field(which), widen(text)); // best effort
 }
 
 void Form1Window::hideWarning(UnitField which)
@@ -424,7 +435,11 @@ bool Form1Window::preTranslate(MSG& message)
     // are consumed, so that a Return typed in a field converts at its release
     // and Escape reaches the warning.
     if (inField && keyDown) form_.keyPressed(*inField, plainKey(message));
+    // Return, Enter and Space on a face are Form1's, presses and releases:
+    // the button never clicks by itself.
     if (onFace && message.message == WM_KEYDOWN && form_.faceKeyPressed(*onFace, plainKey(message)))
+        return true;
+    if (onFace && message.message == WM_KEYUP && form_.faceKeyReleased(*onFace, plainKey(message)))
         return true;
     if (!IsDialogMessageW(window_, &message)) {
         TranslateMessage(&message);
@@ -486,7 +501,21 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    case WM_MOVE: form_.windowMovedOrDeactivated(); break;
+    case WM_GETMINMAXINFO:
+        // The window keeps its designed size even on a screen smaller than
+        // it: shrunk to the screen, the system would also move it up, title
+        // bar and all, out of reach. Placed by the first-placement rule, it
+        // runs off the bottom or the right instead.
+        if (layout_.clientWidth > 0) {
+            auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+            const RECT frame
+                = windowRectFor(layout_.clientWidth, layout_.clientHeight, layout_.dpi);
+            limits.ptMaxTrackSize.x = std::max(limits.ptMaxTrackSize.x, frame.right - frame.left);
+            limits.ptMaxTrackSize.y = std::max(limits.ptMaxTrackSize.y, frame.bottom - frame.top);
+            return 0;
+        }
+        break;
+    case WM_MOVE: form_.windowMoved(); break;
     case WM_ACTIVATE: onActivate(wParam); return 0;
     case kLaunchFailed: form_.launchFailed(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -515,7 +544,7 @@ void Form1Window::onActivate(WPARAM wParam)
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus && IsChild(window_, focus)) lastFocus_ = focus;
-        form_.windowMovedOrDeactivated();
+        form_.windowDeactivated();
     } else if (!HIWORD(wParam)) { // not while minimised
         SetFocus(lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_
                                                            : control(ui::focusOrder().front()));

@@ -9,6 +9,8 @@
 #include <mensurel/qt/application.h>
 #include <mensurel/qt/window.h>
 
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
@@ -19,6 +21,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <array>
+#include <vector>
 
 namespace {
 
@@ -188,6 +193,124 @@ private slots:
         // One argument each time: the address.
         const QString once = QStringLiteral("1 " MENSUREL_SITE_URL);
         QTRY_COMPARE(linesOf(opened), QStringList(4, once));
+    }
+
+    // A key held on the picture button, repeated by the X server while the
+    // window reads its events: the site opens once, and a failed launch is
+    // told once the key is up, in a box that stays until it is closed.
+    void heldKeyOnTheButtonOpensOnce_data()
+    {
+        QTest::addColumn<QString>("key"); // xdotool's name
+        QTest::addColumn<int>("launcherExit");
+        QTest::newRow("Return") << "Return" << 0;
+        QTest::newRow("keypad Enter") << "KP_Enter" << 0;
+        QTest::newRow("Space") << "space" << 0;
+        QTest::newRow("Return, the launch failing") << "Return" << 3;
+    }
+    void heldKeyOnTheButtonOpensOnce()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, launcherExit);
+        const QString opened = bin_.filePath("held.txt");
+        QFile::remove(opened);
+        writeLauncher(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\nexit %2\n")
+                .arg(opened)
+                .arg(launcherExit));
+        mensurel::qt::Window form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        button(form, "Command2")->setFocus();
+
+        QProcess keys;
+        struct Box {
+            int ticks = 0;
+            bool closedByUs = false; // not by the held key
+        };
+        std::vector<Box> boxes;
+        QMessageBox* current = nullptr;
+        QTimer watcher; // each box stays open for 300 ms unless something else closes it
+        connect(&watcher, &QTimer::timeout, &form, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (box == nullptr || !box->isVisible()) continue;
+                if (box != current) {
+                    current = box;
+                    boxes.emplace_back();
+                }
+                if (++boxes.back().ticks == 6) {
+                    boxes.back().closedByUs = true;
+                    box->accept();
+                }
+            }
+        });
+        watcher.start(50);
+        // Busy processes beside the window, as on a loaded machine: Qt's
+        // own guess at which presses are repetitions fails most then.
+        std::array<QProcess, 4> busy;
+        for (QProcess& process : busy)
+            process.start(QStringLiteral("/usr/bin/timeout"),
+                { "3", "/bin/sh", "-c", "while :; do :; done" });
+        keys.start(xdotool_, { "keydown", key, "sleep", "1.5", "keyup", key });
+        QVERIFY(keys.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(keys.state() == QProcess::NotRunning, 10000);
+        // Each ends itself at its time limit (killing `timeout` would leave
+        // its loop running).
+        for (QProcess& process : busy) process.waitForFinished(5000);
+        QTest::qWait(launcherExit == 0 ? 500 : 1000);
+        watcher.stop();
+        QCOMPARE(linesOf(opened), QStringList { QStringLiteral(MENSUREL_SITE_URL) });
+        if (launcherExit == 0) {
+            QCOMPARE(boxes.size(), std::size_t { 0 });
+        } else {
+            QCOMPARE(boxes.size(), std::size_t { 1 });
+            QVERIFY(boxes[0].closedByUs);
+        }
+    }
+
+    // Out of range while the window is minimised or another window is
+    // active: an assistive tool sets the text, nothing pops up, and the
+    // field describes the warning; back in the window, typing on shows it.
+    void warningWaitsForTheWindow_data()
+    {
+        QTest::addColumn<bool>("minimised"); // else: another window active
+        QTest::newRow("minimised") << true;
+        QTest::newRow("another window active") << false;
+    }
+    void warningWaitsForTheWindow()
+    {
+        QFETCH(bool, minimised);
+        mensurel::qt::Window form;
+        QWidget other;
+        other.setGeometry(0, 0, 200, 100);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        if (minimised) {
+            form.showMinimized();
+        } else {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
+        QLineEdit* inchs = field(form, "inchs");
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(inchs);
+        QVERIFY(accessible != nullptr && accessible->editableTextInterface() != nullptr);
+        accessible->editableTextInterface()->replaceText(
+            0, int(inchs->text().size()), QStringLiteral("9e99"));
+        QCOMPARE(inchs->text(), QStringLiteral("9e99"));
+        QTest::qWait(100);
+        const QWidget* warning = control(form, "warning");
+        QVERIFY(!warning->isVisible());
+        QVERIFY(inchs->accessibleDescription().contains(QStringLiteral("超出范围")));
+
+        other.hide();
+        form.showNormal();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        inchs->setFocus();
+        QTest::keyClick(inchs, Qt::Key_9);
+        QTRY_VERIFY(warning->isVisible());
     }
 
     void closingEndsTheProgram()

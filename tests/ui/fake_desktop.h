@@ -30,6 +30,7 @@ public:
     std::array<std::optional<std::string>, 4> warnings; // shown at each field
     std::array<std::string, 4> descriptions; // accessible descriptions
     int writes = 0;
+    bool active = true; // the window is the active one
 
     std::string& text(UnitField f) { return texts[static_cast<std::size_t>(f)]; }
     std::optional<std::string>& warning(UnitField f)
@@ -68,12 +69,14 @@ public:
         launches.emplace_back(address);
         if (launchFails && onLaunchFailed) onLaunchFailed();
     }
+    bool windowActive() const override { return active; }
     void beep() override { ++beeps; }
     void showWarning(UnitField f, const std::string& t) override
     {
         warning(f) = t;
         description(f) = t;
     }
+    void describeWarning(UnitField f, const std::string& t) override { description(f) = t; }
     void hideWarning(UnitField f) override { warning(f).reset(); }
     void removeWarning(UnitField f) override
     {

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, ConversionTest,
 
 // What the user does in one field, step by step, and how many conversions
 // it must run.
-enum class Step { Press, Release, RepeatPress, RepeatRelease, Edit, FocusOut };
+enum class Step { Press, Release, RepeatPress, RepeatRelease, Edit, EditInchs, FocusOut };
 struct Action {
     Step step;
     int key = 0;
@@ -109,6 +109,10 @@ TEST_P(KeyRuleTest, ConvertsAtEveryChangeAndRelease)
             desktop.text(UnitField::mm) = a.text;
             form.textChangedByUser(UnitField::mm);
             break;
+        case Step::EditInchs: // another writer, an assistive tool or another program
+            desktop.text(UnitField::inchs) = a.text;
+            form.textChangedByUser(UnitField::inchs);
+            break;
         case Step::FocusOut: form.focusLeft(UnitField::mm); break;
         }
     }
@@ -137,7 +141,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyRuleTest,
         KeyRuleRow { "lost_release_blocks_no_later_change",
             { { Step::Press, kDigit3 }, { Step::Edit, 0, "3" }, { Step::Edit, 0, "32" } }, 2 },
         KeyRuleRow { "menu_paste_then_undo_converts_each",
-            { { Step::Edit, 0, "2" }, { Step::Edit, 0, "" } }, 2 }),
+            { { Step::Edit, 0, "2" }, { Step::Edit, 0, "" } }, 2 },
+        KeyRuleRow { "release_after_another_field_converted_keeps_that_fields_text",
+            { { Step::Press, kDigit2 }, { Step::Edit, 0, "2" }, { Step::EditInchs, 0, "0.00004" },
+                { Step::Release, kDigit2 } },
+            2 }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Random use of the four fields: keys pressed and released, releases lost,
@@ -294,7 +302,7 @@ TEST_F(Form1Test, EscapeHidesTheWarningUntilTheTextChanges)
 
 // The warning stands where its field is; whatever takes the field away from
 // the user hides it, and typing on brings it back.
-enum class Away { FocusLeft, WindowMovedOrDeactivated };
+enum class Away { FocusLeft, WindowMoved, WindowDeactivated };
 
 class WarningAwayTest : public Form1Test, public ::testing::WithParamInterface<Away> { };
 
@@ -303,10 +311,11 @@ TEST_P(WarningAwayTest, HidesTheWarningAndTypingOnBringsItBack)
     desktop.text(UnitField::mm) = "1e400";
     form.textChangedByUser(UnitField::mm);
     ASSERT_TRUE(desktop.warning(UnitField::mm));
-    if (GetParam() == Away::FocusLeft)
-        form.focusLeft(UnitField::mm);
-    else
-        form.windowMovedOrDeactivated();
+    switch (GetParam()) {
+    case Away::FocusLeft: form.focusLeft(UnitField::mm); break;
+    case Away::WindowMoved: form.windowMoved(); break;
+    case Away::WindowDeactivated: form.windowDeactivated(); break;
+    }
     EXPECT_FALSE(desktop.warning(UnitField::mm));
     EXPECT_EQ(desktop.description(UnitField::mm), texts::kOutOfRange);
     desktop.text(UnitField::mm) = "1e4000";
@@ -315,17 +324,44 @@ TEST_P(WarningAwayTest, HidesTheWarningAndTypingOnBringsItBack)
     EXPECT_EQ(desktop.beeps, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, WarningAwayTest,
-    ::testing::Values(Away::FocusLeft, Away::WindowMovedOrDeactivated), [](const auto& info) {
-        return std::string(info.param == Away::FocusLeft ? "focus_left" : "window_moved");
-    });
+std::string awayName(const ::testing::TestParamInfo<Away>& info)
+{
+    constexpr std::array kNames { "focus_left", "window_moved", "window_deactivated" };
+    return kNames.at(static_cast<std::size_t>(info.param));
+}
 
-// Keys on a focused face: Return and keypad Enter click it once however long
-// they are held; any other key is the button's own.
+INSTANTIATE_TEST_SUITE_P(Ways, WarningAwayTest,
+    ::testing::Values(Away::FocusLeft, Away::WindowMoved, Away::WindowDeactivated), awayName);
+
+// Out of range while the window is not the active one (minimised, on
+// another desktop, another program in front): nothing pops up, the field
+// still says so to a screen reader, and typing on in the window shows it.
+TEST_F(Form1Test, WarningOfAnInactiveWindowIsOnlyDescribed)
+{
+    desktop.active = false;
+    desktop.text(UnitField::inchs) = "9e99";
+    form.textChangedByUser(UnitField::inchs);
+    EXPECT_FALSE(desktop.warning(UnitField::inchs));
+    EXPECT_EQ(desktop.description(UnitField::inchs), texts::kOutOfRange);
+    desktop.active = true;
+    desktop.text(UnitField::inchs) = "9e999";
+    form.textChangedByUser(UnitField::inchs);
+    EXPECT_TRUE(desktop.warning(UnitField::inchs));
+}
+
+// Keys on a focused face: Return, keypad Enter and Space click it once per
+// physical press, whether or not the desktop marks the repetitions of a held
+// key; any other key is the button's own.
+enum class FaceStep { Press, Release, ReleaseInField, Deactivate };
+struct FaceAction {
+    FaceStep step;
+    KeyEvent key {};
+    Face face = Face::Command2;
+};
 struct FaceKeyRow {
     const char* name;
-    KeyEvent key;
-    bool taken;
+    std::vector<FaceAction> actions;
+    bool taken; // the first key is not passed on to the button
     int launches;
 };
 
@@ -336,20 +372,86 @@ void PrintTo(const FaceKeyRow& row, std::ostream* out)
 
 class FaceKeyTest : public Form1Test, public ::testing::WithParamInterface<FaceKeyRow> { };
 
-TEST_P(FaceKeyTest, ReturnAndEnterClickOnce)
+TEST_P(FaceKeyTest, OneClickPerPhysicalPress)
 {
-    EXPECT_EQ(form.faceKeyPressed(Face::Command2, GetParam().key), GetParam().taken);
+    std::optional<bool> firstTaken;
+    for (const FaceAction& a : GetParam().actions) {
+        bool taken = false;
+        switch (a.step) {
+        case FaceStep::Press: taken = form.faceKeyPressed(a.face, a.key); break;
+        case FaceStep::Release: taken = form.faceKeyReleased(a.face, a.key); break;
+        case FaceStep::ReleaseInField: form.keyReleased(UnitField::mm, a.key); break;
+        case FaceStep::Deactivate: form.windowDeactivated(); break;
+        }
+        if (!firstTaken) firstTaken = taken;
+    }
+    EXPECT_EQ(firstTaken, GetParam().taken);
     EXPECT_EQ(desktop.launches.size(), static_cast<std::size_t>(GetParam().launches));
 }
 
+constexpr KeyEvent kReturn { .code = 36, .enter = true };
+constexpr KeyEvent kReturnMarked { .code = 36, .autoRepeat = true, .enter = true };
+constexpr KeyEvent kSpace { .code = 65, .space = true };
+constexpr FaceAction kPressReturn { FaceStep::Press, kReturn };
+constexpr FaceAction kReleaseReturn { FaceStep::Release, kReturn };
+
 INSTANTIATE_TEST_SUITE_P(Keys, FaceKeyTest,
-    ::testing::Values(FaceKeyRow { "return_clicks", { .code = 36, .enter = true }, true, 1 },
-        FaceKeyRow { "keypad_enter_clicks", { .code = 104, .enter = true }, true, 1 },
-        FaceKeyRow { "held_return_repeats_nothing",
-            { .code = 36, .autoRepeat = true, .enter = true }, true, 0 },
-        FaceKeyRow { "space_is_the_buttons_own", { .code = 65 }, false, 0 },
-        FaceKeyRow { "escape_is_not_taken", { .code = 9, .escape = true }, false, 0 }),
+    ::testing::Values(FaceKeyRow { "return_clicks", { kPressReturn }, true, 1 },
+        FaceKeyRow { "keypad_enter_clicks", { { FaceStep::Press, { .code = 104, .enter = true } } },
+            true, 1 },
+        FaceKeyRow { "space_clicks_at_its_press_and_its_release_is_taken",
+            { { FaceStep::Press, kSpace }, { FaceStep::Release, kSpace } }, true, 1 },
+        FaceKeyRow { "held_return_unmarked_repeats_click_nothing",
+            { kPressReturn, kPressReturn, kPressReturn, kReleaseReturn }, true, 1 },
+        FaceKeyRow { "held_return_marked_repeats_click_nothing",
+            { kPressReturn, { FaceStep::Press, kReturnMarked },
+                { FaceStep::Release, kReturnMarked }, { FaceStep::Press, kReturnMarked } },
+            true, 1 },
+        FaceKeyRow { "each_new_press_after_a_release_clicks",
+            { kPressReturn, kReleaseReturn, kPressReturn, kReleaseReturn }, true, 2 },
+        FaceKeyRow { "held_space_with_return_pressed_beside_it_clicks_twice",
+            { { FaceStep::Press, kSpace }, kPressReturn, { FaceStep::Press, kSpace } }, true, 2 },
+        FaceKeyRow { "held_return_across_the_face_swap_clicks_once",
+            { kPressReturn, { FaceStep::Press, kReturn, Face::Command1 } }, true, 1 },
+        FaceKeyRow { "return_released_in_a_field_is_up",
+            { kPressReturn, { FaceStep::ReleaseInField, kReturn }, kPressReturn }, true, 2 },
+        FaceKeyRow { "return_released_in_another_program_is_up",
+            { kPressReturn, { FaceStep::Deactivate }, kPressReturn }, true, 2 },
+        FaceKeyRow { "escape_is_not_taken", { { FaceStep::Press, { .code = 9, .escape = true } } },
+            false, 0 },
+        FaceKeyRow { "a_letter_is_not_taken", { { FaceStep::Press, { .code = 38 } } }, false, 0 }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A launch that fails while the key that clicked is still down: the message
+// waits until the key is up, however it comes up, so that the held key's
+// repetitions cannot close the box unread.
+enum class KeyUp { OnTheFace, InAField, WindowDeactivated };
+
+class HeldKeyMessageTest : public Form1Test, public ::testing::WithParamInterface<KeyUp> { };
+
+TEST_P(HeldKeyMessageTest, WaitsForTheKeysRelease)
+{
+    desktop.launchFails = true;
+    form.faceKeyPressed(Face::Command2, kReturn);
+    form.faceKeyPressed(Face::Command2, kReturn);
+    EXPECT_TRUE(desktop.messages.empty());
+    switch (GetParam()) {
+    case KeyUp::OnTheFace: form.faceKeyReleased(Face::Command2, kReturn); break;
+    case KeyUp::InAField: form.keyReleased(UnitField::mils, kReturn); break;
+    case KeyUp::WindowDeactivated: form.windowDeactivated(); break;
+    }
+    EXPECT_EQ(desktop.messages.size(), 1U);
+    EXPECT_EQ(desktop.launches.size(), 1U);
+}
+
+std::string keyUpName(const ::testing::TestParamInfo<KeyUp>& info)
+{
+    constexpr std::array kNames { "on_the_face", "in_a_field", "window_deactivated" };
+    return kNames.at(static_cast<std::size_t>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, HeldKeyMessageTest,
+    ::testing::Values(KeyUp::OnTheFace, KeyUp::InAField, KeyUp::WindowDeactivated), keyUpName);
 
 TEST_F(Form1Test, EachClickLaunchesTheSiteOnce)
 {

@@ -550,6 +550,16 @@ TEST_F(WindowTest, TheFieldsAgreeWhateverBecameOfTheKeys)
                 rightClickPaste();
             },
             mils2 },
+        { "another program sets inchs while 5 is down in mils", UnitField::mils, "1",
+            [&] {
+                key('5', false);
+                pump(30);
+                SendMessageW(
+                    window_.control(C::inchs), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0.00004"));
+                pump(30);
+                key('5', true);
+            },
+            { "0.00004", "0.04", "0.001", "1.016" } },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -640,11 +650,61 @@ TEST_F(WindowTest, ReturnOrSpaceOnAFocusedFaceClicksItOnce)
     key(VK_RETURN, true);
     pump(60);
     EXPECT_EQ(launched_.size(), 3u);
+    // Held Space: the same.
+    key(VK_SPACE, false);
+    key(VK_SPACE, false);
+    key(VK_SPACE, true);
+    pump(60);
+    EXPECT_EQ(launched_.size(), 4u);
+    // Held Return with a launch that fails: told once the key is up.
+    launchWorks_ = false;
+    key(VK_RETURN, false);
+    key(VK_RETURN, false);
+    pump(100);
+    EXPECT_TRUE(reported_.empty());
+    key(VK_RETURN, true);
+    EXPECT_TRUE(pumpUntil([&] { return reported_.size() == 1; }));
+    EXPECT_EQ(launched_.size(), 5u);
     // Return in a field opens nothing.
     SetFocus(window_.control(C::mm));
     press(VK_RETURN);
-    EXPECT_EQ(launched_.size(), 3u);
+    EXPECT_EQ(launched_.size(), 5u);
     for (const auto& address : launched_) EXPECT_EQ(address, ui::siteAddress());
+}
+
+// On a screen smaller than the window the system would shrink it to the
+// screen and push its title bar up out of reach; it keeps its size instead.
+TEST_F(WindowTest, KeepsItsSizeOnAScreenSmallerThanItself)
+{
+    RECT box;
+    GetWindowRect(window_.handle(), &box);
+    MINMAXINFO limits {};
+    limits.ptMaxTrackSize = { 160, 120 }; // a screen half the window's size
+    SendMessageW(window_.handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_GE(limits.ptMaxTrackSize.x, box.right - box.left);
+    EXPECT_GE(limits.ptMaxTrackSize.y, box.bottom - box.top);
+}
+
+// Out of range while the window is minimised: another program sets the
+// text, no balloon shows over the desktop; back in the window, typing on
+// shows it.
+TEST_F(WindowTest, TheWarningOfAMinimisedWindowWaitsForTheWindow)
+{
+    HWND balloon = toolTipWindow(true);
+    ShowWindow(window_.handle(), SW_MINIMIZE);
+    pump(100);
+    SendMessageW(window_.control(C::inchs), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"9e99"));
+    pump(100);
+    EXPECT_EQ(fields().inchs, "9e99");
+    EXPECT_FALSE(IsWindowVisible(balloon));
+    ShowWindow(window_.handle(), SW_RESTORE);
+    SetForegroundWindow(window_.handle());
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window_.handle(); }));
+    focusAndSelectAll(C::inchs);
+    SendMessageW(window_.control(C::inchs), EM_SETSEL, 4, 4);
+    typeText("9");
+    EXPECT_EQ(fields().inchs, "9e999");
+    EXPECT_TRUE(IsWindowVisible(balloon));
 }
 
 TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)

@@ -42,6 +42,10 @@ public:
     // possibly before this returns.
     virtual void startLaunch(std::string_view address) = 0;
 
+    // Whether the window is the active one: shown, not minimised, on the
+    // current desktop and taking the keyboard.
+    [[nodiscard]] virtual bool windowActive() const = 0;
+
     // Sounds the desktop's warning beep.
     virtual void beep() = 0;
     // The out-of-range warning of a field. Showing it puts `text` beside the
@@ -49,6 +53,8 @@ public:
     // accessible description; hiding takes it off the screen only; removing
     // also takes it off the description.
     virtual void showWarning(UnitField field, const std::string& text) = 0;
+    // Makes `text` the field's accessible description without showing it.
+    virtual void describeWarning(UnitField field, const std::string& text) = 0;
     virtual void hideWarning(UnitField field) = 0;
     virtual void removeWarning(UnitField field) = 0;
 

@@ -18,13 +18,16 @@ namespace mensurel::ui {
 
 // A key as a desktop reports it: a code for the physical key (the same at the
 // press and the release, whatever character it produced and whichever
-// modifiers were down), whether the event is a repetition of a held key, and
-// whether it is Escape or Enter.
+// modifiers were down), whether the desktop marked the event as a repetition
+// of a held key, and whether it is Escape, Enter or Space. The mark is a
+// hint only: some desktops leave repetitions unmarked, so a press of a key
+// that is already down counts as a repetition too.
 struct KeyEvent {
     int code = 0;
     bool autoRepeat = false;
     bool escape = false;
     bool enter = false; // Return, or Enter on the keypad
+    bool space = false;
 };
 
 class Form1 {
@@ -54,24 +57,37 @@ public:
     //   again, so keys that change no text (arrows, Shift, Ctrl) convert as
     //   well; an auto-repeated release does not, and neither does a release
     //   whose press went to another field (a Tab that brought the focus
-    //   here) or came before the focus last left.
+    //   here), came before the focus last left, or came before the program
+    //   rewrote the field (converting another field): the text changed last
+    //   stays.
     // Converting the same text twice gives the same three results.
     void keyPressed(UnitField field, const KeyEvent& key);
     void keyReleased(UnitField field, const KeyEvent& key);
     void focusLeft(UnitField field);
     void textChangedByUser(UnitField field);
 
-    // A key pressed on a focused face: Return and keypad Enter click it, once
-    // however long the key is held, as on the desktops the tool was made
-    // for; true when the key was taken. Space is the button's own.
+    // Keys on a focused face. Return, keypad Enter and Space click it at
+    // their press, once per physical press however long the key is held and
+    // whatever the desktop marks as a repetition; their releases are taken
+    // too, so the button never clicks by itself. True when the key was
+    // taken; other keys are the button's own.
     bool faceKeyPressed(Face face, const KeyEvent& key);
+    bool faceKeyReleased(Face face, const KeyEvent& key);
 
     // The out-of-range warning stands where its field was: it goes when the
     // focus leaves the field, the window moves, or the window is
-    // deactivated or minimised, and comes back when the user types on.
-    void windowMovedOrDeactivated();
+    // deactivated or minimised, and comes back when the user types on. While
+    // the window is not the active one, a field that goes out of range only
+    // describes the warning: nothing pops up over another program.
+    void windowMoved();
+    // The window is no longer the active one (another program, minimised,
+    // another virtual desktop): keys still down are released elsewhere.
+    void windowDeactivated();
 
-    // The desktop's report that the launch of the web site failed.
+    // The desktop's report that the launch of the web site failed. Told in
+    // a message box, one at a time; while a key that clicks the button is
+    // still down, the box waits for its release, so that the held key does
+    // not close the box before it can be read.
     void launchFailed();
 
 private:
@@ -86,11 +102,18 @@ private:
     void hoverSwap(Face show, Face hide);
     void hideWarning(UnitField field);
     void click(Face face);
+    void faceKeyUp(int code);
+    void tellLaunchFailed();
     FieldState& state(UnitField field);
 
     Desktop& desktop_;
     std::array<FieldState, 4> fields_ {};
+    // Return, Enter or Space pressed on a face and not yet released. The two
+    // faces are one button to the user: the focus may pass from one to the
+    // other while a key is down.
+    std::vector<int> faceKeysHeld_;
     bool messageShown_ = false; // a failed-launch message is on the screen
+    bool messageWaiting_ = false; // a failed launch waits for the face keys' release
 };
 
 // The KeyUp procedure of each field.

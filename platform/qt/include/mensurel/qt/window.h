@@ -65,8 +65,10 @@ private:
     void setNoticeCaption(const std::string& text) override;
     int currentYear() const override;
     void startLaunch(std::string_view address) override;
+    bool windowActive() const override;
     void beep() override;
     void showWarning(UnitField unit, const std::string& text) override;
+    void describeWarning(UnitField unit, const std::string& text) override;
     void hideWarning(UnitField unit) override;
     void removeWarning(UnitField unit) override;
     void showMessage(const std::string& text) override;

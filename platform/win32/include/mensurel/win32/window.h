@@ -73,8 +73,10 @@ public:
     void setNoticeCaption(const std::string& text) override;
     [[nodiscard]] int currentYear() const override;
     void startLaunch(std::string_view address) override;
+    [[nodiscard]] bool windowActive() const override;
     void beep() override;
     void showWarning(UnitField which, const std::string& text) override;
+    void describeWarning(UnitField which, const std::string& text) override;
     void hideWarning(UnitField which) override;
     void removeWarning(UnitField which) override;
     void showMessage(const std::string& text) override;
