@@ -338,12 +338,12 @@ row_remove_held_back() {
     sleep 0.01
   done
   [ -n "$copy" ] || { it_fail "uninstall.exe started no copy in Temp"; return; }
-  kill -STOP "$copy"
+  kill -STOP "$copy" 2>/dev/null || true
   wine "$(it_setup)" /S >/dev/null 2>&1 </dev/null &
   setup=$!
   IT_PIDS+=("$setup")
   it_ended "$setup"
-  kill -CONT "$copy"
+  kill -CONT "$copy" 2>/dev/null || true
   wait "$setup" || code=$?
   [ "$code" = 0 ] || it_fail "setup /S: exit code $code, 0 expected"
   it_copies_ended
@@ -360,8 +360,8 @@ row_killed_first_install() {
     [ -e "$(it_c "$dir")/mensurel.exe" ] && break
     sleep 0.01
   done
-  kill -KILL "$pid"
-  wait "$pid" 2>/dev/null
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
   it_install "$(it_setup)" /S "/D=$dir"
   it_uninstall "$dir"
   it_gone 'C:\Tools'
