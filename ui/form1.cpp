@@ -10,6 +10,27 @@
 
 namespace mensurel::ui {
 
+namespace {
+
+// Raises a flag for the life of a scope, however the scope is left: an
+// exception on the way must not leave it up.
+class Raised {
+public:
+    explicit Raised(bool& flag)
+        : flag_(flag)
+    {
+        flag_ = true;
+    }
+    ~Raised() { flag_ = false; }
+    Raised(const Raised&) = delete;
+    Raised& operator=(const Raised&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
 Form1::Form1(Desktop& desktop)
     : desktop_(desktop)
 {
@@ -48,7 +69,7 @@ void Form1::Command1_Click()
     desktop_.startLaunch(siteAddress());
 }
 
-void Form1::click(Face face)
+void Form1::faceClicked(Face face)
 {
     if (face == Face::Command1)
         Command1_Click();
@@ -62,7 +83,7 @@ bool Form1::faceKeyPressed(Face face, const KeyEvent& key)
     if (key.autoRepeat || std::ranges::find(faceKeysHeld_, key.code) != faceKeysHeld_.end())
         return true;
     faceKeysHeld_.push_back(key.code);
-    click(face);
+    faceClicked(face);
     return true;
 }
 
@@ -102,11 +123,7 @@ void Form1::tellLaunchFailed()
     // One message at a time: failures reported while it is shown (quick
     // clicks with a launcher that keeps failing) tell the user nothing new.
     if (messageShown_) return;
-    messageShown_ = true;
-    struct Shown {
-        bool& flag;
-        ~Shown() { flag = false; }
-    } shown { messageShown_ };
+    const Raised shown(messageShown_);
     desktop_.showMessage(texts::launchFailed(siteAddress()));
 }
 
@@ -175,7 +192,11 @@ void Form1::convertFromField(UnitField from)
             field.warningDismissed = false;
         }
         if (unit == from) continue;
-        desktop_.setFieldText(unit, texts[unit]);
+        {
+            // The desktop reports this change like any other.
+            const Raised writing(writing_);
+            desktop_.setFieldText(unit, texts[unit]);
+        }
         // Keys still down in a rewritten field would convert its old text
         // again at their release, over the text changed last.
         field.held.clear();
@@ -235,8 +256,9 @@ void Form1::focusLeft(UnitField field)
     hideWarning(field);
 }
 
-void Form1::textChangedByUser(UnitField field)
+void Form1::textChanged(UnitField field)
 {
+    if (writing_) return; // the program's own write
     runKeyUp(*this, field);
 }
 

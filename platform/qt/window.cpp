@@ -208,20 +208,16 @@ void Window::bindEvents()
     installEventFilter(this);
     for (const ui::Face which : { ui::Face::Command1, ui::Face::Command2 }) {
         face(which)->installEventFilter(this);
-        connect(face(which), &QPushButton::clicked, this, [this, which] {
-            if (which == ui::Face::Command1)
-                form_.Command1_Click();
-            else
-                form_.Command2_Click();
-        });
+        connect(
+            face(which), &QPushButton::clicked, this, [this, which] { form_.faceClicked(which); });
     }
     for (const UnitField unit : ui::kUnitFields) {
         field(unit)->installEventFilter(this);
-        // Every change of the text but the program's own writes: typing, the
-        // menu, drops, input methods, and assistive tools, which set the
-        // text without any textEdited.
+        // Every change of the text: typing, the menu, drops, input methods,
+        // assistive tools (which set the text without any textEdited), and
+        // the program's own writes, which Form1 knows for its own.
         connect(field(unit), &QLineEdit::textChanged, this, [this, unit] {
-            if (!writing_) form_.textChangedByUser(unit);
+            form_.textChanged(unit);
             steadyCaretForLongText();
         });
     }
@@ -359,11 +355,7 @@ std::string Window::fieldText(UnitField unit) const
 
 void Window::setFieldText(UnitField unit, const std::string& text)
 {
-    // textChanged arrives inside setText; the flag keeps the program's own
-    // write from counting as the user's.
-    writing_ = true;
     field(unit)->setText(toQString(text));
-    writing_ = false;
 }
 
 QLineEdit* Window::field(UnitField unit) const

@@ -324,11 +324,7 @@ std::string Form1Window::fieldText(UnitField which) const
 
 void Form1Window::setFieldText(UnitField which, const std::string& text)
 {
-    // EN_CHANGE arrives inside SetWindowTextW; the flag keeps the program's
-    // own write from counting as a user's edit.
-    writing_ = true;
     SetWindowTextW(field(which), widen(text).c_str());
-    writing_ = false;
 }
 
 void Form1Window::setFaceVisible(ui::Face which, bool visible)
@@ -411,14 +407,6 @@ void Form1Window::showMessage(const std::string& text)
 void Form1Window::report(const std::wstring& text)
 {
     if (reporter_) reporter_(window_, text);
-}
-
-void Form1Window::click(ui::Face which)
-{
-    if (which == ui::Face::Command1)
-        form_.Command1_Click();
-    else
-        form_.Command2_Click();
 }
 
 bool Form1Window::preTranslate(MSG& message)
@@ -557,14 +545,14 @@ void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
     if (!at) return; // IDOK and IDCANCEL (Return and Escape outside a face) do nothing
     const int code = HIWORD(wParam);
     if (const auto inField = ui::fieldOf(*at)) {
-        // Every change of the text but the program's own writes converts:
-        // typing, the context menu, undo, an input method, whether or not a
-        // key is held.
-        if (code == EN_CHANGE && !writing_) form_.textChangedByUser(*inField);
+        // Every change of the text: typing, the context menu, undo, an input
+        // method, and the program's own writes, which Form1 knows for its own.
+        if (code == EN_CHANGE) form_.textChanged(*inField);
         if (code == EN_KILLFOCUS) form_.focusLeft(*inField);
         return;
     }
-    if (const auto onFace = ui::faceOf(*at); onFace && code == BN_CLICKED) click(*onFace);
+    if (const auto onFace = ui::faceOf(*at); onFace && code == BN_CLICKED)
+        form_.faceClicked(*onFace);
 }
 
 void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const

@@ -44,10 +44,13 @@ public:
     std::function<void()> onLaunchFailed;
 
     std::string fieldText(UnitField f) const override { return texts[static_cast<std::size_t>(f)]; }
+    // Runs inside each write, as a toolkit reports the change it makes.
+    std::function<void(UnitField)> whileWriting;
     void setFieldText(UnitField f, const std::string& t) override
     {
         ++writes;
         text(f) = t;
+        if (whileWriting) whileWriting(f);
     }
     void setFaceVisible(Face face, bool visible) override
     {

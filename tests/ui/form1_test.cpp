@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mensurel::ui {
@@ -107,11 +109,11 @@ TEST_P(KeyRuleTest, ConvertsAtEveryChangeAndRelease)
         case Step::RepeatRelease: form.keyReleased(UnitField::mm, key); break;
         case Step::Edit:
             desktop.text(UnitField::mm) = a.text;
-            form.textChangedByUser(UnitField::mm);
+            form.textChanged(UnitField::mm);
             break;
         case Step::EditInchs: // another writer, an assistive tool or another program
             desktop.text(UnitField::inchs) = a.text;
-            form.textChangedByUser(UnitField::inchs);
+            form.textChanged(UnitField::inchs);
             break;
         case Step::FocusOut: form.focusLeft(UnitField::mm); break;
         }
@@ -148,6 +150,25 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyRuleTest,
             2 }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The desktop reports the program's own writes like any other change: they
+// convert nothing, and a write that fails half-way leaves later edits
+// converting.
+TEST_F(Form1Test, OwnWritesAreNotEditsEvenWhenAWriteFails)
+{
+    bool fail = true;
+    desktop.whileWriting = [&](UnitField f) {
+        if (std::exchange(fail, false)) throw std::bad_alloc();
+        form.textChanged(f);
+    };
+    desktop.text(UnitField::mm) = "2";
+    EXPECT_THROW(form.textChanged(UnitField::mm), std::bad_alloc);
+    desktop.writes = 0;
+    desktop.text(UnitField::mm) = "1";
+    form.textChanged(UnitField::mm);
+    EXPECT_EQ(desktop.writes, 3);
+    EXPECT_EQ(desktop.text(UnitField::mils), "39.3701");
+}
+
 // Random use of the four fields: keys pressed and released, releases lost,
 // landing in another field or reported for another key, the focus moving,
 // texts changed by the user, in range and beyond it. However the keys went,
@@ -180,7 +201,7 @@ TEST(Form1Property, EveryChangeConvertsWhateverBecomesOfTheKeys)
                 const std::string text = kTexts[pick(kTexts.size())];
                 const int writes = desktop.writes;
                 desktop.text(changed) = text;
-                form.textChangedByUser(changed);
+                form.textChanged(changed);
                 const bool converted
                     = desktop.writes == writes + 3 && desktop.text(changed) == text;
                 ASSERT_TRUE(converted || desktop.description(changed) == texts::kOutOfRange)
@@ -309,7 +330,7 @@ class WarningAwayTest : public Form1Test, public ::testing::WithParamInterface<A
 TEST_P(WarningAwayTest, HidesTheWarningAndTypingOnBringsItBack)
 {
     desktop.text(UnitField::mm) = "1e400";
-    form.textChangedByUser(UnitField::mm);
+    form.textChanged(UnitField::mm);
     ASSERT_TRUE(desktop.warning(UnitField::mm));
     switch (GetParam()) {
     case Away::FocusLeft: form.focusLeft(UnitField::mm); break;
@@ -319,7 +340,7 @@ TEST_P(WarningAwayTest, HidesTheWarningAndTypingOnBringsItBack)
     EXPECT_FALSE(desktop.warning(UnitField::mm));
     EXPECT_EQ(desktop.description(UnitField::mm), texts::kOutOfRange);
     desktop.text(UnitField::mm) = "1e4000";
-    form.textChangedByUser(UnitField::mm);
+    form.textChanged(UnitField::mm);
     EXPECT_TRUE(desktop.warning(UnitField::mm));
     EXPECT_EQ(desktop.beeps, 1);
 }
@@ -340,12 +361,12 @@ TEST_F(Form1Test, WarningOfAnInactiveWindowIsOnlyDescribed)
 {
     desktop.active = false;
     desktop.text(UnitField::inchs) = "9e99";
-    form.textChangedByUser(UnitField::inchs);
+    form.textChanged(UnitField::inchs);
     EXPECT_FALSE(desktop.warning(UnitField::inchs));
     EXPECT_EQ(desktop.description(UnitField::inchs), texts::kOutOfRange);
     desktop.active = true;
     desktop.text(UnitField::inchs) = "9e999";
-    form.textChangedByUser(UnitField::inchs);
+    form.textChanged(UnitField::inchs);
     EXPECT_TRUE(desktop.warning(UnitField::inchs));
 }
 

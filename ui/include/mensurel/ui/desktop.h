@@ -19,8 +19,8 @@ public:
 
     // The text of a field as the user sees it, UTF-8.
     [[nodiscard]] virtual std::string fieldText(UnitField field) const = 0;
-    // Replaces a field's text. The write is the program's own: it must not
-    // come back as a key event or a change of the text by the user.
+    // Replaces a field's text. The desktop may report the change to
+    // Form1::textChanged as it reports any other, before this returns.
     virtual void setFieldText(UnitField field, const std::string& text) = 0;
 
     // Shows or hides a face; a hidden face is not drawn, takes no pointer

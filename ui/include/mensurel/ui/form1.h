@@ -42,6 +42,8 @@ public:
     void Command1_MouseMove(); // the pointer moved over Command1
     void Command1_Click();
     void Command2_Click();
+    // A face was clicked (pointer, or the button's own keys): its procedure.
+    void faceClicked(Face face);
     void inchs_KeyUp();
     void mils_KeyUp();
     void mm_KeyUp();
@@ -49,10 +51,10 @@ public:
 
     // When a field converts. The four fields must agree once the user stops,
     // whatever became of the keys on the way:
-    // - every change of a field's text that is not the program's own write
-    //   converts that field at once, however it was made (typing, an input
-    //   method, the context menu, a middle-click, a drop, undo, an assistive
-    //   tool) and whether or not a key is held;
+    // - every change of a field's text converts that field at once (the
+    //   desktop reports them all; Form1 passes over its own writes), however it was made (typing,
+    //   an input method, the context menu, a middle-click, a drop, undo, an assistive tool) and
+    //   whether or not a key is held;
     // - a key released in the field that also took its press converts it
     //   again, so keys that change no text (arrows, Shift, Ctrl) convert as
     //   well; an auto-repeated release does not, and neither does a release
@@ -64,7 +66,7 @@ public:
     void keyPressed(UnitField field, const KeyEvent& key);
     void keyReleased(UnitField field, const KeyEvent& key);
     void focusLeft(UnitField field);
-    void textChangedByUser(UnitField field);
+    void textChanged(UnitField field);
 
     // Keys on a focused face. Return, keypad Enter and Space click it at
     // their press, once per physical press however long the key is held and
@@ -101,7 +103,6 @@ private:
     void convertFromField(UnitField from);
     void hoverSwap(Face show, Face hide);
     void hideWarning(UnitField field);
-    void click(Face face);
     void faceKeyUp(int code);
     void tellLaunchFailed();
     FieldState& state(UnitField field);
@@ -114,6 +115,7 @@ private:
     std::vector<int> faceKeysHeld_;
     bool messageShown_ = false; // a failed-launch message is on the screen
     bool messageWaiting_ = false; // a failed launch waits for the face keys' release
+    bool writing_ = false; // Form1 is writing a field's text
 };
 
 // The KeyUp procedure of each field.

@@ -78,7 +78,6 @@ private:
     std::array<QWidget*, ui::kControlCount> controls_ {}; // by table row; none for the frames
     QLabel* warning_ = nullptr; // the out-of-range warning, a tooltip-like popup
     std::optional<UnitField> warningField_; // the field it stands at
-    bool writing_ = false; // the program is writing a field's text
     std::optional<int> desktopFlashTime_; // the caret's blink while it is held steady
     LaunchHandler launch_;
 };

@@ -98,7 +98,6 @@ private:
     void drawFace(const DRAWITEMSTRUCT& item) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDpiChanged(int dpi, const RECT& suggested);
-    void click(ui::Face which);
     HWND face(ui::Face which) const { return control(ui::controlOf(which)); }
     HWND field(UnitField which) const { return control(ui::controlOf(which)); }
     std::optional<ui::Control> controlOf(HWND handle) const;
@@ -116,7 +115,6 @@ private:
     ui::Layout layout_ {};
     std::array<std::wstring, ui::kControlCount> tipTexts_;
     HWND lastFocus_ = nullptr; // the focus to give back when the window is activated
-    bool writing_ = false; // the program's own field write is under way
     std::unique_ptr<AccessibleText> accessible_; // made once COM is up
     Launcher launcher_;
     Reporter reporter_;
