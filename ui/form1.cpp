@@ -124,7 +124,7 @@ void Form1::tellLaunchFailed()
     // clicks with a launcher that keeps failing) tell the user nothing new.
     if (messageShown_) return;
     const Raised shown(messageShown_);
-    desktop_.showMessage(texts::launchFailed(siteAddress()));
+    desktop_.showMessage(texts::launchFailed(siteAddress()), kLaunchFailedIcon);
 }
 
 void Form1::inchs_KeyUp()

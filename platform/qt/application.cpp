@@ -76,9 +76,11 @@ void setDateSource(DateSource source)
     dateSource() = std::move(source);
 }
 
-void reportError(QWidget* parent, const QString& text)
+void reportError(QWidget* parent, const QString& text, ui::MessageIcon icon)
 {
-    QMessageBox::critical(parent, toQString(ui::windowDesign().title), text);
+    QMessageBox box(icon == ui::MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Warning,
+        toQString(ui::windowDesign().title), text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 } // namespace mensurel::qt

@@ -460,9 +460,9 @@ void Window::removeWarning(UnitField unit)
     field(unit)->setAccessibleDescription(QString());
 }
 
-void Window::showMessage(const std::string& text)
+void Window::showMessage(const std::string& text, ui::MessageIcon icon)
 {
-    reportError(this, toQString(text));
+    reportError(this, toQString(text), icon);
 }
 
 } // namespace mensurel::qt

@@ -115,10 +115,11 @@ Form1Window::Form1Window()
 {
 }
 
-void Form1Window::messageBox(HWND owner, const std::wstring& text)
+void Form1Window::messageBox(HWND owner, const std::wstring& text, ui::MessageIcon icon)
 {
     MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
-        MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        MB_OK | (icon == ui::MessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING)
+            | MB_SETFOREGROUND);
 }
 
 Form1Window::~Form1Window()
@@ -399,14 +400,14 @@ void Form1Window::removeWarning(UnitField which)
     if (accessible_) accessible_->setDescription(field(which), {});
 }
 
-void Form1Window::showMessage(const std::string& text)
+void Form1Window::showMessage(const std::string& text, ui::MessageIcon icon)
 {
-    report(widen(text));
+    report(widen(text), icon);
 }
 
-void Form1Window::report(const std::wstring& text)
+void Form1Window::report(const std::wstring& text, ui::MessageIcon icon)
 {
-    if (reporter_) reporter_(window_, text);
+    if (reporter_) reporter_(window_, text, icon);
 }
 
 bool Form1Window::preTranslate(MSG& message)
@@ -468,9 +469,9 @@ LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wPara
     try {
         return self->onMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
-        self->report(widen(ui::texts::unexpectedError(error.what())));
+        self->report(widen(ui::texts::unexpectedError(error.what())), ui::kUnexpectedErrorIcon);
     } catch (...) {
-        self->report(widen(ui::texts::unexpectedError({})));
+        self->report(widen(ui::texts::unexpectedError({})), ui::kUnexpectedErrorIcon);
     }
     return 0;
 }

@@ -26,6 +26,7 @@ public:
     std::vector<std::string> launches;
     bool launchFails = false;
     std::vector<std::string> messages;
+    std::vector<MessageIcon> messageIcons;
     int beeps = 0;
     std::array<std::optional<std::string>, 4> warnings; // shown at each field
     std::array<std::string, 4> descriptions; // accessible descriptions
@@ -89,9 +90,10 @@ public:
     // Runs while the message is on the screen: what the user does before
     // closing it.
     std::function<void()> whileMessageShown;
-    void showMessage(const std::string& t) override
+    void showMessage(const std::string& t, MessageIcon icon) override
     {
         messages.push_back(t);
+        messageIcons.push_back(icon);
         if (whileMessageShown) std::exchange(whileMessageShown, nullptr)();
     }
 };

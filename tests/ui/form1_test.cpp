@@ -472,6 +472,7 @@ TEST_F(Form1Test, FailedLaunchIsReportedNamingTheAddressAndNothingElseChanges)
     form.Command2_Click();
     ASSERT_EQ(desktop.messages.size(), 1U);
     EXPECT_NE(desktop.messages[0].find(std::string(siteAddress())), std::string::npos);
+    EXPECT_EQ(desktop.messageIcons, std::vector { MessageIcon::Warning });
     EXPECT_EQ(desktop.writes, 0);
     EXPECT_TRUE(desktop.command2Visible);
 }

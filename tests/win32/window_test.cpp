@@ -92,8 +92,9 @@ protected:
             launched_.push_back(narrow(address));
             return launchWorks_;
         });
-        window_.setReporter(
-            [this](HWND, const std::wstring& text) { reported_.push_back(narrow(text)); });
+        window_.setReporter([this](HWND, const std::wstring& text, ui::MessageIcon) {
+            reported_.push_back(narrow(text));
+        });
         // The pointer starts away from the window, as if the user had not
         // moved it over the window yet.
         SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2);
@@ -727,9 +728,9 @@ TEST_F(WindowTest, AClickLaunchesTheSiteAndAFailedLaunchIsToldInChinese)
 TEST_F(WindowTest, FailedLaunchesShowOneMessageBoxAtATime)
 {
     int shown = 0;
-    window_.setReporter([&](HWND owner, const std::wstring& text) {
+    window_.setReporter([&](HWND owner, const std::wstring& text, ui::MessageIcon icon) {
         ++shown;
-        Form1Window::messageBox(owner, text);
+        Form1Window::messageBox(owner, text, icon);
     });
     launchWorks_ = false;
     std::size_t mostAtOnce = 0;

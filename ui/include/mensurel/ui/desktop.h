@@ -13,6 +13,14 @@
 
 namespace mensurel::ui {
 
+// How a message box marks what it tells.
+enum class MessageIcon {
+    Warning, // the program goes on as before: a launch that failed
+    Error, // something failed that should not have: an unexpected error
+};
+inline constexpr MessageIcon kLaunchFailedIcon = MessageIcon::Warning;
+inline constexpr MessageIcon kUnexpectedErrorIcon = MessageIcon::Error;
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -59,9 +67,9 @@ public:
     virtual void removeWarning(UnitField field) = 0;
 
     // Tells the user `text` in a modal message box titled with the program's
-    // name, and returns when the user has closed it. Events go on being
+    // name, marked with `icon`, and returns when the user has closed it. Events go on being
     // handled meanwhile (a failed launch may be reported again).
-    virtual void showMessage(const std::string& text) = 0;
+    virtual void showMessage(const std::string& text, MessageIcon icon) = 0;
 
 protected:
     Desktop() = default;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDate>
 
+#include <mensurel/ui/desktop.h>
+
 #include <functional>
 
 namespace mensurel::qt {
@@ -31,7 +33,8 @@ using DateSource = std::function<QDate()>;
 void setDateSource(DateSource source);
 
 // Shows `text` to the user in a modal message box titled with the program's
-// name, over `parent` (or over no window when null).
-void reportError(QWidget* parent, const QString& text);
+// name and marked with `icon`, over `parent` (or over no window when null).
+void reportError(
+    QWidget* parent, const QString& text, ui::MessageIcon icon = ui::kUnexpectedErrorIcon);
 
 } // namespace mensurel::qt

@@ -71,7 +71,7 @@ private:
     void describeWarning(UnitField unit, const std::string& text) override;
     void hideWarning(UnitField unit) override;
     void removeWarning(UnitField unit) override;
-    void showMessage(const std::string& text) override;
+    void showMessage(const std::string& text, ui::MessageIcon icon) override;
 
     ui::Form1 form_;
     ui::Layout layout_; // in Qt's device-independent pixels: the design's at 96 dpi

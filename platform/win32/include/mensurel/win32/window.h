@@ -29,7 +29,8 @@ public:
     using Launcher = std::function<bool(const std::wstring& address)>;
     // Tells the user `text` in a modal box over `owner`; the default is
     // messageBox.
-    using Reporter = std::function<void(HWND owner, const std::wstring& text)>;
+    using Reporter
+        = std::function<void(HWND owner, const std::wstring& text, ui::MessageIcon icon)>;
 
     Form1Window();
     Form1Window(const Form1Window&) = delete;
@@ -57,7 +58,7 @@ public:
 
     // The default reporter: MessageBoxW over `owner`, titled with the
     // program's name; returns when the user has closed it.
-    static void messageBox(HWND owner, const std::wstring& text);
+    static void messageBox(HWND owner, const std::wstring& text, ui::MessageIcon icon);
 
     // The seams a test replaces so that nothing opens a browser or waits for
     // a click on a message box.
@@ -79,7 +80,7 @@ public:
     void describeWarning(UnitField which, const std::string& text) override;
     void hideWarning(UnitField which) override;
     void removeWarning(UnitField which) override;
-    void showMessage(const std::string& text) override;
+    void showMessage(const std::string& text, ui::MessageIcon icon) override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -101,7 +102,7 @@ private:
     HWND face(ui::Face which) const { return control(ui::controlOf(which)); }
     HWND field(UnitField which) const { return control(ui::controlOf(which)); }
     std::optional<ui::Control> controlOf(HWND handle) const;
-    void report(const std::wstring& text);
+    void report(const std::wstring& text, ui::MessageIcon icon);
 
     HWND window_ = nullptr;
     std::array<HWND, ui::kControlCount> controls_ {}; // as ui::controls(); null for the frames
