@@ -26,6 +26,8 @@ constexpr WindowDesign kWindow {
     .unitLabelFont
     = { .families = { "Arial", "Liberation Sans", "Sans Serif" }, .pointSize = 9, .bold = true },
     .frameAllowance = { .left = 8, .top = 32, .right = 8, .bottom = 8 },
+    .maximiseBox = false,
+    .fieldMaxLength = 0,
 };
 
 constexpr std::string_view kMetric = "公制数据";

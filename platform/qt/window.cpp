@@ -67,9 +67,9 @@ QWidget* createControl(const ui::ControlDesign& design, QWidget* parent)
         auto* field = new QLineEdit(toQString(design.text), parent);
         field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         field->setFocusPolicy(Qt::StrongFocus);
-        // No limit below what the widget can hold: a long paste is kept
-        // whole instead of being cut at Qt's default of 32,767 characters.
-        field->setMaxLength(std::numeric_limits<int>::max());
+        // Qt's default would cut a paste at 32,767 characters.
+        const int limit = ui::windowDesign().fieldMaxLength;
+        field->setMaxLength(limit > 0 ? limit : std::numeric_limits<int>::max());
         return field;
     }
     case ui::ControlKind::Label: {
@@ -141,8 +141,10 @@ Window::Window(QWidget* parent)
     const ui::WindowDesign& design = ui::windowDesign();
     setWindowTitle(toQString(design.title));
     setWindowIcon(QIcon(QStringLiteral(":/icons/%1.ico").arg(toQString(design.icon))));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    if (design.maximiseBox) flags |= Qt::WindowMaximizeButtonHint;
+    setWindowFlags(flags);
     setFixedSize(layout_.clientWidth, layout_.clientHeight);
 
     QPalette surface = palette();

@@ -17,7 +17,11 @@ namespace mensurel::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"MensurelForm1";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+DWORD windowStyle()
+{
+    return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+        | (ui::windowDesign().maximiseBox ? WS_MAXIMIZEBOX : 0);
+}
 constexpr DWORD kWindowExStyle = 0;
 // Control ids start above IDOK and IDCANCEL, which IsDialogMessageW sends for
 // Return and Escape.
@@ -36,7 +40,7 @@ constexpr int kFocusInset = 3;
 RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
 {
     RECT frame { 0, 0, clientWidth, clientHeight };
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi));
+    AdjustWindowRectExForDpi(&frame, windowStyle(), FALSE, kWindowExStyle, static_cast<UINT>(dpi));
     return frame;
 }
 
@@ -155,7 +159,7 @@ bool Form1Window::create(HINSTANCE instance)
     const POINT designClient { ui::twipsToPixels(design.left, systemDpi),
         ui::twipsToPixels(design.top, systemDpi) };
     window_ = CreateWindowExW(kWindowExStyle, kWindowClass, widen(ui::windowDesign().title).c_str(),
-        kWindowStyle, designClient.x, designClient.y, 100, 100, nullptr, nullptr, instance, this);
+        windowStyle(), designClient.x, designClient.y, 100, 100, nullptr, nullptr, instance, this);
     if (!window_) return false;
 
     const int dpi = static_cast<int>(GetDpiForWindow(window_));
@@ -242,8 +246,11 @@ void Form1Window::createControls(HINSTANCE instance)
         if (design.kind == ui::ControlKind::PictureButton)
             SetWindowSubclass(control, everyClickProc, kEveryClickSubclass, 0);
     }
-    // No length limit: the default stops at about 32,000 characters.
-    for (const UnitField unit : ui::kUnitFields) SendMessageW(field(unit), EM_SETLIMITTEXT, 0, 0);
+    // The default limit would stop a paste at about 32,000 characters; 0 is
+    // as many as the control can hold.
+    for (const UnitField unit : ui::kUnitFields)
+        SendMessageW(field(unit), EM_SETLIMITTEXT,
+            static_cast<WPARAM>(ui::windowDesign().fieldMaxLength), 0);
     SetWindowSubclass(face(ui::Face::Command1), command1Proc, kCommand1Subclass,
         reinterpret_cast<DWORD_PTR>(this));
     lastFocus_ = control(ui::focusOrder().front());

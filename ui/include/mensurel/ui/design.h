@@ -130,6 +130,11 @@ struct WindowDesign {
     // Room for a usual window frame and title bar, allowed for when checking
     // that the window fits on the screen before its real frame is known.
     PixelMargins frameAllowance;
+    // The window keeps its size: no border to drag, no maximise box.
+    bool maximiseBox;
+    // The most characters a text field takes; 0: as many as the desktop's
+    // control can hold, so a long paste is kept whole.
+    int fieldMaxLength;
 };
 
 inline constexpr int kDesignDpi = 96;
