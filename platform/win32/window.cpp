@@ -32,8 +32,8 @@ constexpr UINT kLaunchFailed = WM_APP + 1;
 const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
 // Subclass ids of our own window procedures on the controls.
 constexpr UINT_PTR kLabelSubclass = 1;
-constexpr UINT_PTR kCommand1Subclass = 1;
-constexpr UINT_PTR kEveryClickSubclass = 2;
+constexpr UINT_PTR kCommand1Subclass = 2;
+constexpr UINT_PTR kEveryClickSubclass = 3;
 // The focus rectangle's inset on a face, in pixels at 96 dpi.
 constexpr int kFocusInset = 3;
 

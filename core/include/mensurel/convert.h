@@ -1,5 +1,5 @@
-// The four unit conversions: a key release in one field rewrites the three
-// other fields with the same length in their units.
+// The four unit conversions: the text of one field gives the three other
+// fields the same length in their units.
 #pragma once
 
 #include <string>

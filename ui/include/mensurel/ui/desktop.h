@@ -45,9 +45,13 @@ public:
     [[nodiscard]] virtual int currentYear() const = 0;
 
     // Starts opening `address` in the user's browser and returns at once.
-    // When the launch turns out to have failed (it could not start, or the
-    // launcher reported a failure), the desktop calls Form1::launchFailed,
-    // possibly before this returns.
+    // When the launch turns out to have failed, the desktop calls
+    // Form1::launchFailed, possibly before this returns. What counts as
+    // failed is what the desktop can know: on Linux the launcher (xdg-open)
+    // could not be started or exited with an error within 30 seconds; on
+    // Windows the shell refused the address (ShellExecuteExW failed). A
+    // browser that opens and then fails to load the page is not a failure
+    // the program can see.
     virtual void startLaunch(std::string_view address) = 0;
 
     // Whether the window is the active one: shown, not minimised, on the

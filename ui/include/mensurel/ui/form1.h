@@ -118,7 +118,8 @@ private:
     bool writing_ = false; // Form1 is writing a field's text
 };
 
-// The KeyUp procedure of each field.
+// The KeyUp procedure of each field: converts that field, whatever made its
+// text change (see Form1's rule of when a field converts).
 void runKeyUp(Form1& form, UnitField field);
 
 } // namespace mensurel::ui
