@@ -322,23 +322,28 @@ TEST_F(Form1Test, EscapeHidesTheWarningUntilTheTextChanges)
 }
 
 // The warning stands where its field is; whatever takes the field away from
-// the user hides it, and typing on brings it back.
-enum class Away { FocusLeft, WindowMoved, WindowDeactivated };
+// the user hides it, and typing on brings it back. While the window is not
+// the active one (minimised, on another desktop, another program in front)
+// nothing pops up at all; the field still says so to a screen reader.
+enum class Away { FocusLeft, WindowMoved, WindowDeactivated, WindowInactive };
 
 class WarningAwayTest : public Form1Test, public ::testing::WithParamInterface<Away> { };
 
 TEST_P(WarningAwayTest, HidesTheWarningAndTypingOnBringsItBack)
 {
+    desktop.active = GetParam() != Away::WindowInactive;
     desktop.text(UnitField::mm) = "1e400";
     form.textChanged(UnitField::mm);
-    ASSERT_TRUE(desktop.warning(UnitField::mm));
+    ASSERT_EQ(desktop.warning(UnitField::mm).has_value(), desktop.active);
     switch (GetParam()) {
     case Away::FocusLeft: form.focusLeft(UnitField::mm); break;
     case Away::WindowMoved: form.windowMoved(); break;
     case Away::WindowDeactivated: form.windowDeactivated(); break;
+    case Away::WindowInactive: break;
     }
     EXPECT_FALSE(desktop.warning(UnitField::mm));
     EXPECT_EQ(desktop.description(UnitField::mm), texts::kOutOfRange);
+    desktop.active = true;
     desktop.text(UnitField::mm) = "1e4000";
     form.textChanged(UnitField::mm);
     EXPECT_TRUE(desktop.warning(UnitField::mm));
@@ -347,28 +352,15 @@ TEST_P(WarningAwayTest, HidesTheWarningAndTypingOnBringsItBack)
 
 std::string awayName(const ::testing::TestParamInfo<Away>& info)
 {
-    constexpr std::array kNames { "focus_left", "window_moved", "window_deactivated" };
+    constexpr std::array kNames { "focus_left", "window_moved", "window_deactivated",
+        "window_inactive_from_the_start" };
     return kNames.at(static_cast<std::size_t>(info.param));
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, WarningAwayTest,
-    ::testing::Values(Away::FocusLeft, Away::WindowMoved, Away::WindowDeactivated), awayName);
-
-// Out of range while the window is not the active one (minimised, on
-// another desktop, another program in front): nothing pops up, the field
-// still says so to a screen reader, and typing on in the window shows it.
-TEST_F(Form1Test, WarningOfAnInactiveWindowIsOnlyDescribed)
-{
-    desktop.active = false;
-    desktop.text(UnitField::inchs) = "9e99";
-    form.textChanged(UnitField::inchs);
-    EXPECT_FALSE(desktop.warning(UnitField::inchs));
-    EXPECT_EQ(desktop.description(UnitField::inchs), texts::kOutOfRange);
-    desktop.active = true;
-    desktop.text(UnitField::inchs) = "9e999";
-    form.textChanged(UnitField::inchs);
-    EXPECT_TRUE(desktop.warning(UnitField::inchs));
-}
+    ::testing::Values(
+        Away::FocusLeft, Away::WindowMoved, Away::WindowDeactivated, Away::WindowInactive),
+    awayName);
 
 // Keys on a focused face: Return, keypad Enter and Space click it once per
 // physical press, whether or not the desktop marks the repetitions of a held
