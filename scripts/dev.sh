@@ -33,7 +33,7 @@ choose_packages() {
   BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev
     fonts-liberation fonts-wqy-microhei qt6-translations-l10n)
   # Tests, sanitizers, fuzzer, benchmark, window checks under Xvfb.
-  TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev clang
+  TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev libxtst-dev clang
     clang-tidy xvfb xauth xdotool imagemagick x11-utils locales
     dpkg-dev file lintian devscripts desktop-file-utils appstream git python3-pil
     fonts-dejavu-extra)

@@ -16,16 +16,6 @@
 
 namespace mensurel::qt {
 
-namespace {
-
-DateSource& dateSource()
-{
-    static DateSource source;
-    return source;
-}
-
-} // namespace
-
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -63,17 +53,6 @@ bool Application::notify(QObject* receiver, QEvent* event)
         reportError(activeWindow(), QString::fromStdString(ui::texts::unexpectedError({})));
     }
     return false;
-}
-
-QDate today()
-{
-    const DateSource& source = dateSource();
-    return source ? source() : QDate::currentDate();
-}
-
-void setDateSource(DateSource source)
-{
-    dateSource() = std::move(source);
 }
 
 void reportError(QWidget* parent, const QString& text, ui::MessageIcon icon)

@@ -6,6 +6,7 @@
 
 #include <mensurel/ui/design.h>
 
+#include <QDate>
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
@@ -17,7 +18,6 @@
 #include <QScreen>
 #include <QStringList>
 #include <QStyleHints>
-#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -100,23 +100,6 @@ QWidget* createControl(const ui::ControlDesign& design, QWidget* parent)
     return nullptr;
 }
 
-QLabel* createWarning(QWidget* window)
-{
-    auto* warning = new QLabel(window, Qt::ToolTip | Qt::FramelessWindowHint);
-    warning->setObjectName(QStringLiteral("warning"));
-    warning->setTextFormat(Qt::PlainText);
-    warning->setWordWrap(true);
-    warning->setPalette(QToolTip::palette());
-    warning->setForegroundRole(QPalette::ToolTipText);
-    warning->setBackgroundRole(QPalette::ToolTipBase);
-    warning->setAutoFillBackground(true);
-    warning->setFrameStyle(QFrame::Box | QFrame::Plain);
-    warning->setMargin(3);
-    warning->setFocusPolicy(Qt::NoFocus);
-    warning->setAttribute(Qt::WA_ShowWithoutActivating);
-    return warning;
-}
-
 // A key event as Form1 takes it. The physical key is the scan code, which
 // the release shares with the press whatever character either produced
 // (Shift let go first turns "3" into "#"); synthesised events carry none,
@@ -133,10 +116,12 @@ ui::KeyEvent plainKey(const QKeyEvent& key)
 
 } // namespace
 
-Window::Window(QWidget* parent)
-    : QWidget(parent)
-    , form_(*this)
+Window::Window(LaunchHandler launch, YearSource currentYear)
+    : form_(*this)
+    , warning_(this)
     , layout_(ui::layoutAt(ui::kDesignDpi))
+    , launch_(std::move(launch))
+    , currentYear_(std::move(currentYear))
 {
     const ui::WindowDesign& design = ui::windowDesign();
     setWindowTitle(toQString(design.title));
@@ -155,10 +140,12 @@ Window::Window(QWidget* parent)
 
     buildControls();
     bindEvents();
-    warning_ = createWarning(this);
-    launch_ = [this](std::string_view address, std::function<void()> failed) {
-        launchWebAddress(QUrl(toQString(address)), this, std::move(failed));
-    };
+    if (!launch_) {
+        launch_ = [this](std::string_view address, std::function<void()> failed) {
+            launchWebAddress(QUrl(toQString(address)), this, std::move(failed));
+        };
+    }
+    if (!currentYear_) currentYear_ = [] { return QDate::currentDate().year(); };
     placeOn(QGuiApplication::screenAt(toQRect(ui::toPixels(design.clientArea)).topLeft()));
 }
 
@@ -303,11 +290,6 @@ void Window::steadyCaretForLongText()
     }
 }
 
-void Window::setLaunchHandler(LaunchHandler handler)
-{
-    launch_ = std::move(handler);
-}
-
 void Window::placeOn(const QScreen* screen)
 {
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
@@ -392,7 +374,7 @@ void Window::setNoticeCaption(const std::string& text)
 
 int Window::currentYear() const
 {
-    return today().year();
+    return currentYear_();
 }
 
 void Window::startLaunch(std::string_view address)
@@ -414,36 +396,9 @@ void Window::beep()
 
 void Window::showWarning(UnitField unit, const std::string& text)
 {
-    QLineEdit* at = field(unit);
     const QString warning = toQString(text);
-    at->setAccessibleDescription(warning);
-    warning_->setText(warning);
-    warning_->setFont(font());
-    warningField_ = unit;
-
-    // Beside the field and wholly on the screen, wrapped when the screen is
-    // narrower than the text.
-    const QScreen* screen = at->screen();
-    QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    // Qt rounds the screen's size in scaled pixels to the nearest: at three
-    // times on 1280 pixels it says 427, and a warning flush with that edge
-    // loses its border. One scaled pixel less keeps it whole at any scale.
-    if (screen != nullptr && screen->devicePixelRatio() != 1.0) available.adjust(0, 0, -1, -1);
-    const QMargins edges = warning_->contentsMargins();
-    const int margin = (2 * warning_->margin()) + edges.left() + edges.right();
-    int width = warning_->fontMetrics().horizontalAdvance(warning) + margin + 1;
-    if (available.isValid()) width = std::min(width, available.width());
-    warning_->resize(width, warning_->heightForWidth(width));
-    const QRect fieldOnScreen(at->mapToGlobal(QPoint(0, 0)), at->size());
-    QPoint position(fieldOnScreen.left(), fieldOnScreen.bottom() + 1);
-    if (available.isValid()) {
-        const ui::PixelPoint placed = ui::placeWarning(toPixelRect(fieldOnScreen),
-            warning_->width(), warning_->height(), toPixelRect(available));
-        position = QPoint(placed.x, placed.y);
-    }
-    warning_->move(position);
-    warning_->show();
-    warning_->raise();
+    field(unit)->setAccessibleDescription(warning);
+    warning_.show(field(unit), warning, font());
 }
 
 void Window::describeWarning(UnitField unit, const std::string& text)
@@ -453,7 +408,7 @@ void Window::describeWarning(UnitField unit, const std::string& text)
 
 void Window::hideWarning(UnitField unit)
 {
-    if (warningField_ == unit) warning_->hide();
+    warning_.hide(field(unit));
 }
 
 void Window::removeWarning(UnitField unit)

@@ -1,13 +1,10 @@
-// The program over Qt: the application object with its event loop, the
-// desktop's language for Qt's own texts, and today's date.
+// The program over Qt: the application object with its event loop and the
+// desktop's language for Qt's own texts.
 #pragma once
 
 #include <QApplication>
-#include <QDate>
 
 #include <mensurel/ui/desktop.h>
-
-#include <functional>
 
 namespace mensurel::qt {
 
@@ -23,14 +20,6 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// Today's date in the system's local time zone.
-QDate today();
-
-// Replaces the source of today's date, so a test can pin the date; an empty
-// function goes back to the system clock.
-using DateSource = std::function<QDate()>;
-void setDateSource(DateSource source);
 
 // Shows `text` to the user in a modal message box titled with the program's
 // name and marked with `icon`, over `parent` (or over no window when null).

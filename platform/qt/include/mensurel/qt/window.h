@@ -3,6 +3,7 @@
 // operations its procedures use.
 #pragma once
 
+#include <mensurel/qt/warning.h>
 #include <mensurel/ui/desktop.h>
 #include <mensurel/ui/form1.h>
 #include <mensurel/ui/layout.h>
@@ -23,7 +24,16 @@ namespace mensurel::qt {
 
 class Window final : public QWidget, private ui::Desktop {
 public:
-    explicit Window(QWidget* parent = nullptr);
+    // Opens a web address in the user's browser; calls `failed` later, from
+    // the event loop, when the launch turns out to have failed.
+    using LaunchHandler
+        = std::function<void(std::string_view address, std::function<void()> failed)>;
+    // The calendar year of today's date in local time.
+    using YearSource = std::function<int()>;
+
+    // The program's window opens the site with xdg-open (launchWebAddress)
+    // and reads the system clock; a test gives it other ones.
+    explicit Window(LaunchHandler launch = {}, YearSource currentYear = {});
     ~Window() override;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -32,12 +42,6 @@ public:
     // first shown. The controls are children named as in the design; the
     // out-of-range warning is the child "warning".
     ui::Form1& form() { return form_; }
-
-    // Replaces the launch of the web site, so a test opens no browser. The
-    // handler gets the address and a function to call if the launch fails.
-    using LaunchHandler
-        = std::function<void(std::string_view address, std::function<void()> failed)>;
-    void setLaunchHandler(LaunchHandler handler);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -74,12 +78,12 @@ private:
     void showMessage(const std::string& text, ui::MessageIcon icon) override;
 
     ui::Form1 form_;
+    FieldWarning warning_;
     ui::Layout layout_; // in Qt's device-independent pixels: the design's at 96 dpi
     std::array<QWidget*, ui::kControlCount> controls_ {}; // by table row; none for the frames
-    QLabel* warning_ = nullptr; // the out-of-range warning, a tooltip-like popup
-    std::optional<UnitField> warningField_; // the field it stands at
     std::optional<int> desktopFlashTime_; // the caret's blink while it is held steady
     LaunchHandler launch_;
+    YearSource currentYear_;
 };
 
 } // namespace mensurel::qt
