@@ -1,6 +1,9 @@
-// UTF-8 texts of the design to Qt's strings and back.
+// The design's values in Qt's types and back: UTF-8 texts, pixel rectangles.
 #pragma once
 
+#include <mensurel/ui/design.h>
+
+#include <QRect>
 #include <QString>
 
 #include <string>
@@ -16,6 +19,16 @@ inline QString toQString(std::string_view utf8)
 inline std::string toUtf8(const QString& text)
 {
     return text.toStdString();
+}
+
+inline QRect toQRect(const ui::PixelRect& r)
+{
+    return { r.left, r.top, r.width, r.height };
+}
+
+inline ui::PixelRect toPixelRect(const QRect& r)
+{
+    return { .left = r.left(), .top = r.top(), .width = r.width(), .height = r.height() };
 }
 
 } // namespace mensurel::qt

@@ -1,5 +1,7 @@
 #include "mensurel/qt/warning.h"
 
+#include "text.h"
+
 #include <mensurel/ui/layout.h>
 
 #include <QLabel>
@@ -9,15 +11,6 @@
 #include <algorithm>
 
 namespace mensurel::qt {
-
-namespace {
-
-ui::PixelRect toPixelRect(const QRect& r)
-{
-    return { .left = r.left(), .top = r.top(), .width = r.width(), .height = r.height() };
-}
-
-} // namespace
 
 FieldWarning::FieldWarning(QWidget* window)
     : popup_(new QLabel(window, Qt::ToolTip | Qt::FramelessWindowHint))

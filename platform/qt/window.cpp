@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
-#include <QStyleHints>
 
 #include <algorithm>
 #include <cmath>
@@ -27,16 +26,6 @@
 namespace mensurel::qt {
 
 namespace {
-
-QRect toQRect(const ui::PixelRect& r)
-{
-    return { r.left, r.top, r.width, r.height };
-}
-
-ui::PixelRect toPixelRect(const QRect& r)
-{
-    return { .left = r.left(), .top = r.top(), .width = r.width(), .height = r.height() };
-}
 
 QColor toQColor(const ui::Rgb& rgb)
 {
@@ -152,7 +141,6 @@ Window::Window(LaunchHandler launch, YearSource currentYear)
 Window::~Window()
 {
     abandonLaunches(this);
-    if (desktopFlashTime_) QGuiApplication::styleHints()->setCursorFlashTime(*desktopFlashTime_);
 }
 
 void Window::buildControls()
@@ -270,24 +258,9 @@ bool Window::fieldEvent(UnitField unit, QEvent* event)
 
 void Window::steadyCaretForLongText()
 {
-    // Each blink of the caret repaints its field, and a line edit lays out
-    // its whole text for every paint: with a megabyte in the field that
-    // alone keeps a quarter of a core busy. While the focused field holds a
-    // text that long the caret stays on instead; the desktop's blinking
-    // comes back with the focus elsewhere or a shorter text.
-    constexpr qsizetype kSteadyCaretLength = 100'000;
-    const QWidget* focused = QApplication::focusWidget();
-    const auto control = controlOf(focused);
+    const auto control = controlOf(QApplication::focusWidget());
     const auto unit = control ? ui::fieldOf(*control) : std::nullopt;
-    const bool steady = unit && field(*unit)->text().size() > kSteadyCaretLength;
-    QStyleHints* hints = QGuiApplication::styleHints();
-    if (steady && !desktopFlashTime_) {
-        desktopFlashTime_ = hints->cursorFlashTime();
-        hints->setCursorFlashTime(0);
-    } else if (!steady && desktopFlashTime_) {
-        hints->setCursorFlashTime(*desktopFlashTime_);
-        desktopFlashTime_.reset();
-    }
+    caret_.update(unit ? field(*unit) : nullptr);
 }
 
 void Window::placeOn(const QScreen* screen)

@@ -3,6 +3,7 @@
 // operations its procedures use.
 #pragma once
 
+#include <mensurel/qt/caret.h>
 #include <mensurel/qt/warning.h>
 #include <mensurel/ui/desktop.h>
 #include <mensurel/ui/form1.h>
@@ -81,7 +82,7 @@ private:
     FieldWarning warning_;
     ui::Layout layout_; // in Qt's device-independent pixels: the design's at 96 dpi
     std::array<QWidget*, ui::kControlCount> controls_ {}; // by table row; none for the frames
-    std::optional<int> desktopFlashTime_; // the caret's blink while it is held steady
+    SteadyCaret caret_;
     LaunchHandler launch_;
     YearSource currentYear_;
 };
