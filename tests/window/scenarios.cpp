@@ -13,7 +13,6 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
-#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -34,6 +33,48 @@ Texts fields(const Driver& d)
     Texts texts;
     for (const C field : kFields) texts.push_back(d.text(field));
     return texts;
+}
+
+C controlNamed(std::string_view name)
+{
+    for (const ui::ControlDesign& design : ui::controls()) {
+        if (design.name == name) return design.id;
+    }
+    ADD_FAILURE() << "no control " << name;
+    return C::Shape1;
+}
+
+// Plays a line of input, word by word: "+Tab" presses a key, "-Tab"
+// releases it, "Tab" does both; "@mm" clicks a control; "inchs=0.5" is
+// another program setting a field's text.
+void play(Driver& d, std::string_view script)
+{
+    static constexpr std::pair<std::string_view, Key> kKeys[] = { { "Return", Key::Return },
+        { "Enter", Key::KeypadEnter }, { "Space", Key::Space }, { "Tab", Key::Tab },
+        { "Shift", Key::Shift }, { "Ctrl", Key::Control }, { "Esc", Key::Escape },
+        { "Backspace", Key::Backspace }, { "Left", Key::Left }, { "Right", Key::Right },
+        { "5", Key::Digit5 }, { "7", Key::Digit7 }, { "V", Key::V } };
+    while (!script.empty()) {
+        const std::size_t end = std::min(script.find(' '), script.size());
+        std::string_view word = script.substr(0, end);
+        script.remove_prefix(std::min(end + 1, script.size()));
+        if (word.starts_with('@')) {
+            d.click(controlNamed(word.substr(1)));
+            continue;
+        }
+        if (const std::size_t equals = word.find('='); equals != std::string_view::npos) {
+            d.setTextFromOutside(
+                controlNamed(word.substr(0, equals)), std::string(word.substr(equals + 1)));
+            continue;
+        }
+        const char sign = word.front() == '+' || word.front() == '-' ? word.front() : ' ';
+        if (sign != ' ') word.remove_prefix(1);
+        const auto* const key
+            = std::ranges::find(kKeys, word, &std::pair<std::string_view, Key>::first);
+        ASSERT_NE(key, std::end(kKeys)) << word;
+        if (sign != '-') d.key(key->second, true);
+        if (sign != '+') d.key(key->second, false);
+    }
 }
 
 PixelRect designRect(const Driver& d, C control)
@@ -234,15 +275,11 @@ TEST(Focus, TabWalksTheDesignOrderOverShownControls)
         expected.push_back(expected.front());
         std::vector<C> walked { *d->focused() };
         while (walked.size() < expected.size()) {
-            d->key(Key::Tab, true);
-            d->key(Key::Tab, false);
+            play(*d, "Tab");
             walked.push_back(d->focused().value_or(C::Shape1));
         }
         EXPECT_EQ(walked, expected);
-        d->key(Key::Shift, true);
-        d->key(Key::Tab, true);
-        d->key(Key::Tab, false);
-        d->key(Key::Shift, false);
+        play(*d, "+Shift Tab -Shift");
         EXPECT_EQ(d->focused(), expected[expected.size() - 2]);
     }
 }
@@ -284,8 +321,7 @@ TEST(Typing, EachFieldRewritesTheThreeOthers)
     }
     d->focusAndSelectAll(C::mm);
     d->type("2");
-    d->key(Key::Backspace, true);
-    d->key(Key::Backspace, false);
+    play(*d, "Backspace");
     EXPECT_EQ(fields(*d), (Texts { "0.0000", "0.0000", "", "0.0000" }));
 }
 
@@ -296,19 +332,19 @@ TEST(Typing, EachFieldRewritesTheThreeOthers)
 // held key converts at its real release only.
 TEST(Typing, KeyReleasesConvertInTheFieldThatTookThePress)
 {
-    for (const Key key : { Key::Right, Key::Left, Key::Shift, Key::Control }) {
-        SCOPED_TRACE(static_cast<int>(key));
+    for (const std::string key : { "Right", "Left", "Shift", "Ctrl" }) {
+        SCOPED_TRACE(key);
         const auto d = openWindow();
         d->focusAndSelectAll(C::inchs);
         d->type("0.00001");
         EXPECT_EQ(d->text(C::ums), "0.254");
-        d->key(Key::Tab, true);
+        play(*d, "+Tab");
         ASSERT_EQ(d->focused(), C::ums);
-        d->key(Key::Tab, false);
+        play(*d, "-Tab");
         EXPECT_EQ(d->text(C::inchs), "0.00001");
-        for (int repeat = 0; repeat < 3; ++repeat) d->key(key, true);
+        play(*d, "+" + key + " +" + key + " +" + key); // held, repeating
         EXPECT_EQ(d->text(C::inchs), "0.00001") << "before the release";
-        d->key(key, false);
+        play(*d, "-" + key);
         EXPECT_EQ(d->text(C::inchs), "0.0000");
     }
 }
@@ -320,41 +356,16 @@ TEST(Typing, TheFieldsAgreeWhateverBecameOfTheKeys)
     struct Row {
         const char* what;
         C field;
-        std::function<void(Driver&)> act; // after "1" was typed into the field
+        const char* input; // after "1" was typed into the field
         Texts after;
     };
     const Texts mils17 { "0.017", "17", "0.4318", "431.7998" };
-    const auto keys = [](Driver& d, std::initializer_list<std::pair<Key, bool>> presses) {
-        for (const auto& [key, down] : presses) d.key(key, down);
-    };
     const Row rows[] = {
-        { "7 held over Tab out of mils", C::mils,
-            [&](Driver& d) {
-                keys(d,
-                    { { Key::Digit7, true }, { Key::Tab, true }, { Key::Digit7, false },
-                        { Key::Tab, false } });
-            },
-            mils17 },
-        { "7 held over Shift+Tab out of ums", C::ums,
-            [&](Driver& d) {
-                keys(d,
-                    { { Key::Digit7, true }, { Key::Shift, true }, { Key::Tab, true },
-                        { Key::Digit7, false }, { Key::Tab, false }, { Key::Shift, false } });
-            },
+        { "7 held over Tab out of mils", C::mils, "+7 +Tab -7 -Tab", mils17 },
+        { "7 held over Shift+Tab out of ums", C::ums, "+7 +Shift +Tab -7 -Tab -Shift",
             { "0.0007", "0.6693", "0.017", "17" } },
-        { "a click into mm while 7 is down in mils", C::mils,
-            [](Driver& d) {
-                d.key(Key::Digit7, true);
-                d.click(C::mm);
-                d.key(Key::Digit7, false);
-            },
-            mils17 },
-        { "another program sets inchs while 5 is down in mils", C::mils,
-            [](Driver& d) {
-                d.key(Key::Digit5, true);
-                d.setTextFromOutside(C::inchs, "0.00004");
-                d.key(Key::Digit5, false);
-            },
+        { "a click into mm while 7 is down in mils", C::mils, "+7 @mm -7", mils17 },
+        { "another program sets inchs while 5 is down in mils", C::mils, "+5 inchs=0.00004 -5",
             { "0.00004", "0.04", "0.001", "1.016" } },
     };
     for (const Row& row : rows) {
@@ -362,7 +373,7 @@ TEST(Typing, TheFieldsAgreeWhateverBecameOfTheKeys)
         const auto d = openWindow();
         d->focusAndSelectAll(row.field);
         d->type("1");
-        row.act(*d);
+        play(*d, row.input);
         d->wait(100);
         EXPECT_EQ(fields(*d), row.after);
     }
@@ -392,10 +403,7 @@ TEST(Typing, ContextMenuEditsConvert)
         d->setClipboard("2");
         d->focusAndSelectAll(C::mm);
         d->type(row.start);
-        if (*row.start == '\0') {
-            d->key(Key::Backspace, true);
-            d->key(Key::Backspace, false);
-        }
+        if (*row.start == '\0') play(*d, "Backspace");
         for (const M entry : row.entries) d->choose(C::mm, entry);
         EXPECT_EQ(d->text(C::mm), row.mm);
         EXPECT_EQ(d->text(C::mils), row.mils);
@@ -409,10 +417,7 @@ TEST(Typing, ALongPasteIsKeptWholeAndConverted)
     const auto d = openWindow();
     d->setClipboard("1" + std::string(40000, ' ') + "5");
     d->focusAndSelectAll(C::mm);
-    d->key(Key::Control, true);
-    d->key(Key::V, true);
-    d->key(Key::V, false);
-    d->key(Key::Control, false);
+    play(*d, "+Ctrl V -Ctrl");
     d->wait(100);
     EXPECT_EQ(d->text(C::mm).size(), 40002U);
     EXPECT_EQ(d->text(C::mils), "590.5512");
@@ -472,8 +477,7 @@ TEST(Warning, ShowsBesideTheFieldUntilEscapeOrTheNextNumber)
             EXPECT_TRUE(shown.top == field.bottom() || shown.bottom() == field.top) << shown.top;
         }
 
-        d->key(Key::Escape, true);
-        d->key(Key::Escape, false);
+        play(*d, "Esc");
         EXPECT_FALSE(d->warning());
         EXPECT_EQ(fields(*d), expected);
 
@@ -569,8 +573,7 @@ TEST(Faces, TheFocusStaysOnTheButtonAcrossTheSwap)
     ASSERT_TRUE(d->visible(C::Command2) && !d->visible(C::Command1));
     EXPECT_EQ(d->focused(), C::Command2);
     const Texts before = fields(*d);
-    d->key(Key::Space, true);
-    d->key(Key::Space, false);
+    play(*d, "Space");
     EXPECT_EQ(d->launches().size(), 1U);
     EXPECT_EQ(fields(*d), before);
     d->movePointer(place(*d, "surface"));
@@ -581,26 +584,21 @@ TEST(Faces, TheFocusStaysOnTheButtonAcrossTheSwap)
 // field they are key releases like any other.
 TEST(Faces, ReturnEnterAndSpaceClickAFocusedFaceOnce)
 {
-    const std::pair<C, Key> rows[]
-        = { { C::Command2, Key::Return }, { C::Command2, Key::KeypadEnter },
-              { C::Command1, Key::Return }, { C::Command1, Key::Space } };
+    const std::pair<C, std::string> rows[] = { { C::Command2, "Return" }, { C::Command2, "Enter" },
+        { C::Command1, "Return" }, { C::Command1, "Space" } };
     for (const auto& [face, key] : rows) {
-        SCOPED_TRACE(
-            std::string(ui::designOf(face).name) + " " + std::to_string(static_cast<int>(key)));
+        SCOPED_TRACE(std::string(ui::designOf(face).name) + " " + key);
         const auto d = openWindow();
         if (face == C::Command1) d->movePointer(place(*d, "surface"));
         d->focus(face);
         const Texts before = fields(*d);
-        d->key(key, true);
-        d->key(key, false);
+        play(*d, key);
         EXPECT_EQ(d->launches(), std::vector<std::string> { std::string(ui::siteAddress()) });
         EXPECT_EQ(fields(*d), before);
 
-        const Key inField = key == Key::Space ? Key::Return : key;
         d->focusAndSelectAll(C::mm);
         d->type("2");
-        d->key(inField, true);
-        d->key(inField, false);
+        play(*d, key == "Space" ? "Return" : key);
         EXPECT_EQ(d->launches().size(), 1U);
         EXPECT_EQ(d->text(C::mils), "78.7402");
     }
