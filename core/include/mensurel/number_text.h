@@ -20,9 +20,6 @@ struct Currency {
     friend constexpr bool operator==(Currency, Currency) = default;
 };
 
-// The text written into the three other fields for a value of zero.
-inline constexpr std::string_view ZeroFieldText = "0.0000";
-
 // Reads a field's text as a number.
 //
 // - Blanks, tabs and line feeds are dropped wherever they stand:
