@@ -2,9 +2,11 @@
 
 #include "launcher.h"
 #include "mensurel/qt/application.h"
+#include "settings.h"
 #include "text.h"
 
 #include <mensurel/ui/design.h>
+#include <mensurel/ui/place.h>
 
 #include <QDate>
 #include <QFont>
@@ -22,6 +24,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace mensurel::qt {
 
@@ -103,14 +106,42 @@ ui::KeyEvent plainKey(const QKeyEvent& key)
         .space = key.key() == Qt::Key_Space };
 }
 
+// Before the window is first shown the window manager's frame is not known
+// yet; a usual one is allowed for. The window manager draws it in the
+// screen's own pixels, unscaled by Qt, so in the window's scaled pixels it
+// is that much smaller.
+ui::PixelMargins usualFrameOn(const QScreen& screen)
+{
+    const double scale = screen.devicePixelRatio();
+    const auto unscaled
+        = [scale](int pixels) { return static_cast<int>(std::ceil(pixels / scale)); };
+    const ui::PixelMargins& usual = ui::windowDesign().frameAllowance;
+    return { .left = unscaled(usual.left),
+        .top = unscaled(usual.top),
+        .right = unscaled(usual.right),
+        .bottom = unscaled(usual.bottom) };
+}
+
+ui::ScreenArea screenArea(const QScreen& screen)
+{
+    return { .geometry = toPixelRect(screen.geometry()),
+        .available = toPixelRect(screen.availableGeometry()),
+        .dpi = static_cast<int>(std::lround(screen.devicePixelRatio() * ui::kDesignDpi)) };
+}
+
+// A Wayland compositor places windows itself and tells no program where.
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace
 
-Window::Window(LaunchHandler launch, YearSource currentYear)
+Window::Window(Services services)
     : form_(*this)
     , warning_(this)
     , layout_(ui::layoutAt(ui::kDesignDpi))
-    , launch_(std::move(launch))
-    , currentYear_(std::move(currentYear))
+    , services_(std::move(services))
 {
     const ui::WindowDesign& design = ui::windowDesign();
     setWindowTitle(toQString(design.title));
@@ -129,13 +160,16 @@ Window::Window(LaunchHandler launch, YearSource currentYear)
 
     buildControls();
     bindEvents();
-    if (!launch_) {
-        launch_ = [this](std::string_view address, std::function<void()> failed) {
+    if (!services_.launch) {
+        services_.launch = [this](std::string_view address, std::function<void()> failed) {
             launchWebAddress(QUrl(toQString(address)), this, std::move(failed));
         };
     }
-    if (!currentYear_) currentYear_ = [] { return QDate::currentDate().year(); };
+    if (!services_.currentYear) services_.currentYear = [] { return QDate::currentDate().year(); };
+    if (!services_.loadPlace) services_.loadPlace = loadPlaceSetting;
+    if (!services_.savePlace) services_.savePlace = savePlaceSetting;
     placeOn(QGuiApplication::screenAt(toQRect(ui::toPixels(design.clientArea)).topLeft()));
+    restorePlace();
 }
 
 Window::~Window()
@@ -271,21 +305,38 @@ void Window::placeOn(const QScreen* screen)
         move(design.topLeft());
         return;
     }
-    // Before the window is first shown the window manager's frame is not
-    // known yet; allow for a usual one. The window manager draws it in the
-    // screen's own pixels, unscaled by Qt, so in the window's scaled pixels
-    // it is that much smaller.
-    const double scale = screen->devicePixelRatio();
-    const auto unscaled
-        = [scale](int pixels) { return static_cast<int>(std::ceil(pixels / scale)); };
-    const ui::PixelMargins& usual = ui::windowDesign().frameAllowance;
-    const ui::PixelMargins frame { .left = unscaled(usual.left),
-        .top = unscaled(usual.top),
-        .right = unscaled(usual.right),
-        .bottom = unscaled(usual.bottom) };
-    const ui::PixelPoint position = ui::firstClientPosition(
-        toPixelRect(screen->availableGeometry()), design.width(), design.height(), frame);
+    const ui::PixelPoint position
+        = ui::firstClientPosition(toPixelRect(screen->availableGeometry()), design.width(),
+            design.height(), usualFrameOn(*screen));
     setGeometry(QRect(QPoint(position.x, position.y), design.size()));
+}
+
+void Window::restorePlace()
+{
+    if (onWayland()) return;
+    const auto text = services_.loadPlace();
+    const auto place = text ? ui::readPlace(*text) : std::nullopt;
+    if (!place) return;
+    std::vector<ui::ScreenArea> screens;
+    const QScreen* was = nullptr; // the screen the window was on, if it is still there
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.push_back(screenArea(*screen));
+        if (screens.back().geometry == place->screen) was = screen;
+    }
+    if (was == nullptr) return;
+    if (const auto client
+        = ui::rememberedClientPosition(*place, screens, width(), usualFrameOn(*was)))
+        setGeometry(QRect(QPoint(client->x, client->y), size()));
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    const QScreen* on = screen();
+    if (onWayland() || on == nullptr) return;
+    services_.savePlace(ui::placeText({ .client = { geometry().left(), geometry().top() },
+        .screen = toPixelRect(on->geometry()),
+        .dpi = screenArea(*on).dpi }));
 }
 
 void Window::paintEvent(QPaintEvent* event)
@@ -347,14 +398,14 @@ void Window::setNoticeCaption(const std::string& text)
 
 int Window::currentYear() const
 {
-    return currentYear_();
+    return services_.currentYear();
 }
 
 void Window::startLaunch(std::string_view address)
 {
     // The report of a failure arrives from the event loop, after the click
     // has been handled.
-    launch_(address, [this] { form_.launchFailed(); });
+    services_.launch(address, [this] { form_.launchFailed(); });
 }
 
 bool Window::windowActive() const

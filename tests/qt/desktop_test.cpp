@@ -42,6 +42,7 @@ class DesktopTest : public QObject {
 
     QTemporaryDir bin_; // the only directory on PATH
     QTemporaryDir runtime_; // XDG_RUNTIME_DIR, which xvfb-run leaves unset
+    QTemporaryDir config_; // XDG_CONFIG_HOME, where the window keeps its place
     QString xdotool_;
 
     void writeLauncher(const QString& script)
@@ -61,6 +62,7 @@ private slots:
         xdotool_ = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
         QVERIFY2(!xdotool_.isEmpty(), "xdotool (package xdotool) is needed");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
         // No browser but the ones these tests put on PATH.
         qputenv("PATH", QFile::encodeName(bin_.path()));
         qunsetenv("BROWSER");
@@ -254,6 +256,47 @@ private slots:
         };
         QCOMPARE(premultiplied(shown.toImage()),
             premultiplied(QImage(picture + (scale > 1.0 ? "@2x.gif" : ".gif"))));
+    }
+
+    // Closed somewhere else, the window opens there again; a stored place
+    // that is not a place, or no longer on the screen, is passed over and
+    // the window opens at its first placement (the design position on this
+    // 1280 x 1024 screen).
+    void reopensWhereItWasLeft_data()
+    {
+        QTest::addColumn<QByteArray>(
+            "stored"); // the settings file's line; empty: as the window left it
+        QTest::addColumn<QPoint>("opensAt");
+        QTest::newRow("moved, closed, opened again") << QByteArray() << QPoint(200, 150);
+        QTest::newRow("not a place") << QByteArray("place=abc") << QPoint(466, 414);
+        QTest::newRow("half written") << QByteArray("place=200 150 0 0 12") << QPoint(466, 414);
+        QTest::newRow("on a screen since gone")
+            << QByteArray("place=200 150 1280 0 1280 1024 96") << QPoint(466, 414);
+    }
+    void reopensWhereItWasLeft()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QPoint, opensAt);
+        const QString file = config_.filePath("Mensurel/Mensurel.ini");
+        QFile::remove(file);
+        {
+            mensurel::qt::Window form;
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.setGeometry(QRect(QPoint(200, 150), form.size()));
+            QTRY_COMPARE(form.geometry().topLeft(), QPoint(200, 150));
+            QVERIFY(form.close());
+        }
+        QCOMPARE(linesOf(file).last(), QStringLiteral("place=200 150 0 0 1280 1024 96"));
+        if (!stored.isEmpty()) {
+            QFile settings(file);
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write("[window]\n" + stored + "\n");
+        }
+        mensurel::qt::Window form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.geometry().topLeft(), opensAt);
     }
 
     void closingEndsTheProgram()

@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
 #include <QClipboard>
+#include <QDate>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -80,15 +81,17 @@ class QtDriver final : public Driver {
 public:
     explicit QtDriver(const Options& options)
         : launchWorks_(options.launchWorks)
-        , window_(
-              [this](std::string_view address, std::function<void()> failed) {
-                  launches_.emplace_back(address);
-                  // Reported later from the event loop, as a launcher would.
-                  if (!launchWorks_) QTimer::singleShot(50, &window_, std::move(failed));
-              },
-              options.year != 0
-                  ? mensurel::qt::Window::YearSource([year = options.year] { return year; })
-                  : mensurel::qt::Window::YearSource())
+        , window_({ .launch =
+                        [this](std::string_view address, std::function<void()> failed) {
+                            launches_.emplace_back(address);
+                            // Reported later from the event loop, as a launcher would.
+                            if (!launchWorks_) QTimer::singleShot(50, &window_, std::move(failed));
+                        },
+              .currentYear
+              = [year = options.year] { return year != 0 ? year : QDate::currentDate().year(); },
+              // Each window opens at its first placement and keeps nothing.
+              .loadPlace = [] { return std::optional<std::string>(); },
+              .savePlace = [](const std::string&) {} })
     {
         display_ = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
         window_.form().Form_Load();

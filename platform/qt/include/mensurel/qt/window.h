@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 class QLabel;
@@ -29,12 +30,21 @@ public:
     // the event loop, when the launch turns out to have failed.
     using LaunchHandler
         = std::function<void(std::string_view address, std::function<void()> failed)>;
-    // The calendar year of today's date in local time.
-    using YearSource = std::function<int()>;
+    // What the window takes from the desktop beyond its widgets. An empty
+    // member is the program's own: the site opened with xdg-open
+    // (launchWebAddress), the system clock, the place kept in the user's
+    // settings file (settings.h); a test gives other ones.
+    struct Services {
+        LaunchHandler launch;
+        std::function<int()> currentYear; // the calendar year of today in local time
+        // Where the window was when it last closed (ui::placeText), if kept.
+        std::function<std::optional<std::string>()> loadPlace;
+        std::function<void(const std::string&)> savePlace;
+    };
 
-    // The program's window opens the site with xdg-open (launchWebAddress)
-    // and reads the system clock; a test gives it other ones.
-    explicit Window(LaunchHandler launch = {}, YearSource currentYear = {});
+    // Built at the place where the window last closed, when that place is
+    // still on a screen; otherwise at its first placement.
+    explicit Window(Services services = {});
     ~Window() override;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -46,12 +56,16 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Remembers the window's place (not on Wayland, where the compositor
+    // places windows).
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void bindEvents();
     void placeOn(const QScreen* screen);
+    void restorePlace();
     bool fieldEvent(UnitField unit, QEvent* event);
     bool faceEvent(ui::Face which, QEvent* event);
     void steadyCaretForLongText();
@@ -83,8 +97,7 @@ private:
     ui::Layout layout_; // in Qt's device-independent pixels: the design's at 96 dpi
     std::array<QWidget*, ui::kControlCount> controls_ {}; // by table row; none for the frames
     SteadyCaret caret_;
-    LaunchHandler launch_;
-    YearSource currentYear_;
+    Services services_;
 };
 
 } // namespace mensurel::qt
