@@ -18,9 +18,11 @@ constexpr WindowDesign kWindow {
     .frameColour = { .red = 0, .green = 144, .blue = 64 },
     .pictureWidth = 175,
     .pictureHeight = 40,
-    // The fields and the notice line; the first face carries the Chinese
-    // glyphs of the tooltips and the notice line.
-    .defaultFont = { .families = { "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Sans Serif" },
+    // The fields, the notice line, the tooltips and the warning: faces that
+    // carry the Chinese glyphs of the tooltips and the notice line, those of
+    // Windows first, then those a Linux desktop has.
+    .defaultFont = { .families = { "Microsoft YaHei UI", "Microsoft YaHei", "SimSun",
+                         "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Sans Serif" },
         .pointSize = 9,
         .bold = false },
     .unitLabelFont

@@ -1,5 +1,8 @@
 #include <mensurel/win32/faces.h>
 
+#include <mensurel/ui/layout.h>
+
+#include <commctrl.h>
 #include <wincodec.h>
 
 #include <cstring>
@@ -57,6 +60,10 @@ namespace {
 
 // Resources of type RCDATA (RT_RCDATA, whose macro is the narrow kind).
 const LPCWSTR kRawData = MAKEINTRESOURCEW(10);
+// The focus rectangle's inset on a face, in pixels at 96 dpi.
+constexpr int kFocusInset = 3;
+// The subclass id of everyClickProc.
+constexpr UINT_PTR kEveryClickSubclass = 3;
 
 // The bytes of RCDATA `resourceId` in `module`; empty when there is none.
 std::span<BYTE> rawResource(HINSTANCE module, int resourceId)
@@ -136,6 +143,40 @@ void FaceBitmap::drawCentred(HDC dc, const RECT& box, int drawWidth, int drawHei
     AlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, width_, height_, blend);
     SelectObject(source, old);
     DeleteDC(source);
+}
+
+void drawFaceButton(
+    const DRAWITEMSTRUCT& item, const FaceBitmap& picture, int drawWidth, int drawHeight, int dpi)
+{
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    RECT box = item.rcItem;
+    DrawFrameControl(item.hDC, &box, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    RECT inner = item.rcItem;
+    if (pushed) OffsetRect(&inner, 1, 1);
+    picture.drawCentred(item.hDC, inner, drawWidth, drawHeight);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focus = item.rcItem;
+        const int inset = ui::scaled(kFocusInset, dpi);
+        InflateRect(&focus, -inset, -inset);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+namespace {
+
+// The second press of a double-click made a press like the first.
+LRESULT CALLBACK everyClickProc(
+    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR /*data*/)
+{
+    return DefSubclassProc(
+        button, message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message, wParam, lParam);
+}
+
+} // namespace
+
+void pressOnEveryClick(HWND button)
+{
+    SetWindowSubclass(button, everyClickProc, kEveryClickSubclass, 0);
 }
 
 } // namespace mensurel::win32

@@ -1,6 +1,10 @@
 #include <mensurel/win32/fonts.h>
 
+#include <mensurel/win32/text.h>
+
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
 namespace mensurel::win32 {
 
@@ -25,19 +29,18 @@ bool isInstalled(HDC dc, const wchar_t* typeface)
 
 } // namespace
 
-std::wstring firstInstalledTypeface(std::span<const wchar_t* const> typefaces)
+std::wstring firstInstalledTypeface(std::span<const std::string_view> typefaces)
 {
-    if (typefaces.empty()) return {};
-    HDC dc = GetDC(nullptr);
-    std::wstring chosen = typefaces.front();
-    for (const wchar_t* typeface : typefaces) {
-        if (isInstalled(dc, typeface)) {
-            chosen = typeface;
-            break;
-        }
+    std::vector<std::wstring> names;
+    for (const std::string_view typeface : typefaces) {
+        if (!typeface.empty()) names.push_back(widen(typeface));
     }
+    if (names.empty()) return {};
+    HDC dc = GetDC(nullptr);
+    const auto found = std::ranges::find_if(
+        names, [dc](const std::wstring& name) { return isInstalled(dc, name.c_str()); });
     ReleaseDC(nullptr, dc);
-    return chosen;
+    return found != names.end() ? *found : names.front();
 }
 
 HFONT createPointFont(const std::wstring& typeface, int points, bool bold, int dpi, BYTE charset)

@@ -1,6 +1,7 @@
 #include <mensurel/win32/window.h>
 
 #include <mensurel/win32/fonts.h>
+#include <mensurel/win32/frames.h>
 #include <mensurel/win32/shell.h>
 #include <mensurel/win32/text.h>
 #include <resource_ids.h>
@@ -16,7 +17,6 @@ namespace mensurel::win32 {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"MensurelForm1";
 DWORD windowStyle()
 {
     return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
@@ -30,12 +30,8 @@ constexpr int kFirstControlId = 100;
 constexpr UINT kLaunchFailed = WM_APP + 1;
 // The system's arrow pointer (IDC_ARROW, whose macro is the narrow kind).
 const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
-// Subclass ids of our own window procedures on the controls.
-constexpr UINT_PTR kLabelSubclass = 1;
+// The subclass id of command1Proc.
 constexpr UINT_PTR kCommand1Subclass = 2;
-constexpr UINT_PTR kEveryClickSubclass = 3;
-// The focus rectangle's inset on a face, in pixels at 96 dpi.
-constexpr int kFocusInset = 3;
 
 RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
 {
@@ -49,81 +45,22 @@ ui::PixelRect toPixelRect(const RECT& r)
     return { .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top };
 }
 
-// Paints both frames' outlines on `dc`, whose origin is the client area's.
-void paintFrames(HDC dc, const ui::Layout& layout)
+// Tells the user `text` in a modal box over `owner`, titled with the
+// program's name; returns when the user has closed it.
+void messageBox(HWND owner, const std::string& text, ui::MessageIcon icon)
 {
-    const ui::Rgb& colour = ui::windowDesign().frameColour;
-    HBRUSH brush = CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
-    const auto designs = ui::controls();
-    for (std::size_t i = 0; i < designs.size(); ++i) {
-        if (designs[i].kind != ui::ControlKind::Frame) continue;
-        const int width = ui::lineWidthAt(designs[i], layout.dpi);
-        for (const ui::PixelRect& bar : ui::outlineOf(layout.controls[i], width)) {
-            const RECT line { bar.left, bar.top, bar.right(), bar.bottom() };
-            FillRect(dc, &line, brush);
-        }
-    }
-    DeleteObject(brush);
-}
-
-// Labels are opaque in the 3D-face colour; where a frame's line runs under a
-// label ("Mm" covers one column of the inner frame), the label draws that
-// part of the line over itself, so the line stays unbroken.
-LRESULT CALLBACK labelProc(
-    HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
-{
-    const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
-    if (message == WM_PAINT) {
-        const auto* window = reinterpret_cast<const Form1Window*>(self);
-        RECT box;
-        GetWindowRect(label, &box);
-        MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
-        HDC dc = GetDC(label);
-        SetViewportOrgEx(dc, -box.left, -box.top, nullptr);
-        paintFrames(dc, window->layout());
-        ReleaseDC(label, dc);
-    }
-    return result;
-}
-
-// An owner-drawn button turns the second click of a double-click into
-// BN_DOUBLECLICKED, without pressing the button. To the user every click of a
-// face is a click: the second press is made a press like the first, so the
-// face shows pushed and clicks at the release.
-LRESULT CALLBACK everyClickProc(
-    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR /*data*/)
-{
-    return DefSubclassProc(
-        button, message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message, wParam, lParam);
-}
-
-// A key message as Form1 takes it. The physical key is the scan code with
-// its extended-key bit: a release matches its press whatever virtual key
-// either reported.
-ui::KeyEvent plainKey(const MSG& message)
-{
-    const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
-    return { .code = static_cast<int>((message.lParam >> 16) & 0x1FF),
-        .autoRepeat = down && (message.lParam & (LPARAM { 1 } << 30)) != 0,
-        .escape = message.wParam == VK_ESCAPE,
-        .enter = message.wParam == VK_RETURN,
-        .space = message.wParam == VK_SPACE };
+    MessageBoxW(owner, widen(text).c_str(), widen(ui::windowDesign().title).c_str(),
+        MB_OK | (icon == ui::MessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING)
+            | MB_SETFOREGROUND);
 }
 
 } // namespace
 
-Form1Window::Form1Window()
-    : launcher_(shellOpen)
-    , reporter_(messageBox)
+Form1Window::Form1Window(Launcher launcher, std::function<int()> currentYear)
+    : launcher_(std::move(launcher))
+    , currentYear_(std::move(currentYear))
     , form_(*this)
 {
-}
-
-void Form1Window::messageBox(HWND owner, const std::wstring& text, ui::MessageIcon icon)
-{
-    MessageBoxW(owner, text.c_str(), widen(ui::windowDesign().title).c_str(),
-        MB_OK | (icon == ui::MessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING)
-            | MB_SETFOREGROUND);
 }
 
 Form1Window::~Form1Window()
@@ -145,7 +82,7 @@ bool Form1Window::registerClass(HINSTANCE instance) const
         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorW(nullptr, kArrowCursor);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kWindowClass;
+    windowClass.lpszClassName = kClassName;
     return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -158,12 +95,13 @@ bool Form1Window::create(HINSTANCE instance)
     const int systemDpi = static_cast<int>(GetDpiForSystem());
     const POINT designClient { ui::twipsToPixels(design.left, systemDpi),
         ui::twipsToPixels(design.top, systemDpi) };
-    window_ = CreateWindowExW(kWindowExStyle, kWindowClass, widen(ui::windowDesign().title).c_str(),
+    window_ = CreateWindowExW(kWindowExStyle, kClassName, widen(ui::windowDesign().title).c_str(),
         windowStyle(), designClient.x, designClient.y, 100, 100, nullptr, nullptr, instance, this);
     if (!window_) return false;
 
     const int dpi = static_cast<int>(GetDpiForWindow(window_));
-    defaultTypeface_ = firstInstalledTypeface(kChineseTypefaces);
+    defaultTypeface_ = firstInstalledTypeface(ui::windowDesign().defaultFont.families);
+    unitTypeface_ = firstInstalledTypeface(ui::windowDesign().unitLabelFont.families);
     for (std::size_t scale = 0; scale < 2; ++scale) {
         command1Faces_[scale]
             = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND1_GIF : IDR_COMMAND1_2X_GIF);
@@ -172,7 +110,8 @@ bool Form1Window::create(HINSTANCE instance)
     }
     accessible_ = std::make_unique<AccessibleText>();
     createControls(instance);
-    createToolTips(instance);
+    tips_.create(window_, controls_);
+    warning_.create(window_);
     applyLayout(dpi);
     placeOnMonitor(designClient, dpi);
     return true;
@@ -240,11 +179,8 @@ void Form1Window::createControls(HINSTANCE instance)
         controls_[static_cast<std::size_t>(id)] = control;
         if (!design.accessibleName.empty())
             accessible_->setName(control, widen(design.accessibleName)); // best effort
-        if (design.kind == ui::ControlKind::Label)
-            SetWindowSubclass(
-                control, labelProc, kLabelSubclass, reinterpret_cast<DWORD_PTR>(this));
-        if (design.kind == ui::ControlKind::PictureButton)
-            SetWindowSubclass(control, everyClickProc, kEveryClickSubclass, 0);
+        if (design.kind == ui::ControlKind::Label) paintFramesOverLabel(control, layout_);
+        if (design.kind == ui::ControlKind::PictureButton) pressOnEveryClick(control);
     }
     // The default limit would stop a paste at about 32,000 characters; 0 is
     // as many as the control can hold.
@@ -256,35 +192,18 @@ void Form1Window::createControls(HINSTANCE instance)
     lastFocus_ = control(ui::focusOrder().front());
 }
 
-void Form1Window::createToolTips(HINSTANCE instance)
-{
-    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-    const auto designs = ui::controls();
-    for (std::size_t i = 0; i < designs.size(); ++i) {
-        if (designs[i].toolTip.empty() || !controls_[i]) continue;
-        tipTexts_[i] = widen(ui::toolTipOf(designs[i]));
-        TOOLINFOW tool {};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
-        tool.lpszText = tipTexts_[i].data();
-        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-    balloon_.create(window_, nullptr);
-}
-
 void Form1Window::applyLayout(int dpi)
 {
     layout_ = ui::layoutAt(dpi);
     HFONT oldDefault = defaultFont_;
     HFONT oldUnit = unitFont_;
     const ui::WindowDesign& window = ui::windowDesign();
-    defaultFont_ = createPointFont(defaultTypeface_, window.defaultFont.pointSize, false, dpi);
-    unitFont_ = createPointFont(widen(window.unitLabelFont.families[0]),
-        window.unitLabelFont.pointSize, window.unitLabelFont.bold, dpi, ANSI_CHARSET);
+    defaultFont_ = createPointFont(
+        defaultTypeface_, window.defaultFont.pointSize, window.defaultFont.bold, dpi);
+    // The unit labels' texts are plain ASCII: the ANSI character set keeps
+    // the font mapper on the designed face.
+    unitFont_ = createPointFont(unitTypeface_, window.unitLabelFont.pointSize,
+        window.unitLabelFont.bold, dpi, ANSI_CHARSET);
     const auto designs = ui::controls();
     for (std::size_t i = 0; i < designs.size(); ++i) {
         if (!controls_[i]) continue;
@@ -295,9 +214,8 @@ void Form1Window::applyLayout(int dpi)
         if (designs[i].font != ui::ControlFont::None)
             SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    // Without the window's font the tooltips show Chinese as boxes.
-    SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
-    balloon_.setFont(defaultFont_);
+    tips_.setFont(defaultFont_);
+    warning_.setFont(defaultFont_);
     if (oldDefault) DeleteObject(oldDefault);
     if (oldUnit) DeleteObject(oldUnit);
     InvalidateRect(window_, nullptr, TRUE);
@@ -360,9 +278,7 @@ void Form1Window::setNoticeCaption(const std::string& text)
 
 int Form1Window::currentYear() const
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return now.wYear;
+    return currentYear_();
 }
 
 void Form1Window::startLaunch(std::string_view address)
@@ -388,7 +304,7 @@ void Form1Window::showWarning(UnitField which, const std::string& text)
     HWND edit = field(which);
     const std::wstring warning = widen(text);
     if (accessible_) accessible_->setDescription(edit, warning); // best effort
-    balloon_.show(edit, widen(ui::windowDesign().title), warning);
+    warning_.show(edit, widen(ui::windowDesign().title), warning);
 }
 
 void Form1Window::describeWarning(UnitField which, const std::string& text)
@@ -398,7 +314,7 @@ void Form1Window::describeWarning(UnitField which, const std::string& text)
 
 void Form1Window::hideWarning(UnitField which)
 {
-    balloon_.hide(field(which));
+    warning_.hide(field(which));
 }
 
 void Form1Window::removeWarning(UnitField which)
@@ -409,56 +325,7 @@ void Form1Window::removeWarning(UnitField which)
 
 void Form1Window::showMessage(const std::string& text, ui::MessageIcon icon)
 {
-    report(widen(text), icon);
-}
-
-void Form1Window::report(const std::wstring& text, ui::MessageIcon icon)
-{
-    if (reporter_) reporter_(window_, text, icon);
-}
-
-bool Form1Window::preTranslate(MSG& message)
-{
-    std::optional<UnitField> inField;
-    std::optional<ui::Face> onFace;
-    if (const auto at = controlOf(message.hwnd)) {
-        inField = ui::fieldOf(*at);
-        onFace = ui::faceOf(*at);
-    }
-    const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
-    const bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
-    // Presses are taken here, before the dialog keys (Tab, Return, Escape)
-    // are consumed, so that a Return typed in a field converts at its release
-    // and Escape reaches the warning.
-    if (inField && keyDown) form_.keyPressed(*inField, plainKey(message));
-    // Return, Enter and Space on a face are Form1's, presses and releases:
-    // the button never clicks by itself.
-    if (onFace && message.message == WM_KEYDOWN && form_.faceKeyPressed(*onFace, plainKey(message)))
-        return true;
-    if (onFace && message.message == WM_KEYUP && form_.faceKeyReleased(*onFace, plainKey(message)))
-        return true;
-    if (!IsDialogMessageW(window_, &message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    // The release reaches the procedure after the field has had the key.
-    if (inField && keyUp) form_.keyReleased(*inField, plainKey(message));
-    return true;
-}
-
-int Form1Window::run(HWND window)
-{
-    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (self && self->window_)
-            self->preTranslate(message);
-        else {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return static_cast<int>(message.wParam);
+    messageBox(window_, text, icon);
 }
 
 LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -476,9 +343,9 @@ LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wPara
     try {
         return self->onMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
-        self->report(widen(ui::texts::unexpectedError(error.what())), ui::kUnexpectedErrorIcon);
+        messageBox(window, ui::texts::unexpectedError(error.what()), ui::kUnexpectedErrorIcon);
     } catch (...) {
-        self->report(widen(ui::texts::unexpectedError({})), ui::kUnexpectedErrorIcon);
+        messageBox(window, ui::texts::unexpectedError({}), ui::kUnexpectedErrorIcon);
     }
     return 0;
 }
@@ -493,7 +360,14 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         form_.Form_MouseMove();
         return 0;
     case WM_COMMAND: onCommand(wParam, lParam); return 0;
-    case WM_DRAWITEM: drawFace(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const auto& faces
+            = item.hwndItem == face(ui::Face::Command1) ? command1Faces_ : command2Faces_;
+        drawFaceButton(item, faces[static_cast<std::size_t>(layout_.faceScale - 1)],
+            layout_.faceWidth, layout_.faceHeight, layout_.dpi);
+        return TRUE;
+    }
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -563,24 +437,6 @@ void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
         form_.faceClicked(*onFace);
 }
 
-void Form1Window::drawFace(const DRAWITEMSTRUCT& item) const
-{
-    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
-    RECT box = item.rcItem;
-    DrawFrameControl(item.hDC, &box, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    const auto& faces = item.hwndItem == face(ui::Face::Command1) ? command1Faces_ : command2Faces_;
-    RECT inner = item.rcItem;
-    if (pushed) OffsetRect(&inner, 1, 1);
-    faces[static_cast<std::size_t>(layout_.faceScale - 1)].drawCentred(
-        item.hDC, inner, layout_.faceWidth, layout_.faceHeight);
-    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-        RECT focus = item.rcItem;
-        const int inset = ui::scaled(kFocusInset, layout_.dpi);
-        InflateRect(&focus, -inset, -inset);
-        DrawFocusRect(item.hDC, &focus);
-    }
-}
-
 void Form1Window::onDpiChanged(int dpi, const RECT& suggested)
 {
     applyLayout(dpi);
@@ -597,23 +453,6 @@ LRESULT CALLBACK Form1Window::command1Proc(
     const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
     if (message == WM_MOUSEMOVE) reinterpret_cast<Form1Window*>(self)->form_.Command1_MouseMove();
     return result;
-}
-
-int runProgram(HINSTANCE instance, int showCommand)
-{
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES };
-    InitCommonControlsEx(&controls);
-    int code = 1;
-    {
-        Form1Window window;
-        if (window.create(instance)) {
-            window.loadAndShow(showCommand);
-            code = Form1Window::run(window.handle());
-        }
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return code;
 }
 
 } // namespace mensurel::win32

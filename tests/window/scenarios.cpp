@@ -403,7 +403,8 @@ TEST(Typing, ContextMenuEditsConvert)
         d->setClipboard("2");
         d->focusAndSelectAll(C::mm);
         d->type(row.start);
-        if (*row.start == '\0') play(*d, "Backspace");
+        // Emptied by another program, which also clears the field's undo.
+        if (*row.start == '\0') d->setTextFromOutside(C::mm, "");
         for (const M entry : row.entries) d->choose(C::mm, entry);
         EXPECT_EQ(d->text(C::mm), row.mm);
         EXPECT_EQ(d->text(C::mils), row.mils);

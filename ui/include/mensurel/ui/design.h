@@ -111,9 +111,10 @@ struct ControlDesign {
 // NOLINTEND(readability-redundant-member-init)
 
 struct FontDesign {
-    // Faces in order of preference; the desktop falls back to its own after
-    // them.
-    std::array<std::string_view, 3> families;
+    // Faces in order of preference, for every desktop: the first one
+    // installed is used, and a desktop that has none of them falls back to
+    // its own. Unused entries at the end are empty.
+    std::array<std::string_view, 6> families;
     int pointSize;
     bool bold;
 };

@@ -1,6 +1,7 @@
 // The picture faces of the two buttons, decoded from the program's GIF
 // resources into premultiplied 32-bit bitmaps that AlphaBlend draws with
-// the button face showing through the transparent pixels.
+// the button face showing through the transparent pixels, and the
+// owner-drawn buttons that show them.
 #pragma once
 
 #include <windows.h>
@@ -17,13 +18,9 @@ public:
     ~FaceBitmap();
 
     // Decodes the GIF stored as RCDATA `resourceId` in `module`. Needs COM
-    // initialised on the calling thread. An empty bitmap on any failure.
+    // initialised on the calling thread. A bitmap that draws nothing on any
+    // failure.
     static FaceBitmap load(HINSTANCE module, int resourceId);
-
-    bool empty() const noexcept { return bitmap_ == nullptr; }
-    int width() const noexcept { return width_; }
-    int height() const noexcept { return height_; }
-    HBITMAP handle() const noexcept { return bitmap_; }
 
     // Draws the picture centred in `box` on `dc`, scaled to `drawWidth` x
     // `drawHeight`, blending its transparent pixels with what is there.
@@ -34,5 +31,16 @@ private:
     int width_ = 0;
     int height_ = 0;
 };
+
+// Draws an owner-drawn face button: the 3D face, pushed while pressed, the
+// picture centred on it at `drawWidth` x `drawHeight`, and the focus
+// rectangle inset as designed at `dpi`.
+void drawFaceButton(
+    const DRAWITEMSTRUCT& item, const FaceBitmap& picture, int drawWidth, int drawHeight, int dpi);
+
+// An owner-drawn button turns the second click of a double-click into
+// BN_DOUBLECLICKED, without pressing the button. This makes every click of
+// `button` a press, so it shows pushed and clicks at the release.
+void pressOnEveryClick(HWND button);
 
 } // namespace mensurel::win32

@@ -1,27 +1,19 @@
-// The window's fonts: a CJK-capable typeface for the fields and the notice
-// line, Arial bold for the unit labels.
+// The window's fonts, from ui/'s font designs: each font takes the first of
+// its design's typefaces that is installed.
 #pragma once
 
 #include <windows.h>
 
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace mensurel::win32 {
 
-// Typefaces that show Simplified Chinese, in order of preference: those of
-// Windows first, then those a test machine may have.
-inline constexpr const wchar_t* kChineseTypefaces[] = {
-    L"Microsoft YaHei UI",
-    L"Microsoft YaHei",
-    L"SimSun",
-    L"WenQuanYi Micro Hei",
-    L"Noto Sans CJK SC",
-};
-
-// The first of `typefaces` that is installed; the first of the list when none
-// is (the font mapper then picks the nearest).
-std::wstring firstInstalledTypeface(std::span<const wchar_t* const> typefaces);
+// The first of `typefaces` (UTF-8, empty entries passed over) that is
+// installed; the first of the list when none is (the font mapper then picks
+// the nearest).
+std::wstring firstInstalledTypeface(std::span<const std::string_view> typefaces);
 
 // A font of `typeface` at `points` for a window at `dpi`.
 HFONT createPointFont(

@@ -7,9 +7,10 @@
 #include <mensurel/ui/desktop.h>
 #include <mensurel/ui/form1.h>
 #include <mensurel/ui/layout.h>
-#include <mensurel/win32/balloon.h>
 #include <mensurel/win32/faces.h>
 #include <mensurel/win32/shell.h>
+#include <mensurel/win32/tooltips.h>
+#include <mensurel/win32/warning.h>
 
 #include <windows.h>
 
@@ -22,17 +23,18 @@
 
 namespace mensurel::win32 {
 
+// The calendar year of today's date in local time.
+int localYear();
+
 class Form1Window final : public ui::Desktop {
 public:
-    // Opens a web address; true when it could be started. The default hands
-    // it to the shell (shellOpen).
+    // Opens a web address; true when it could be started.
     using Launcher = std::function<bool(const std::wstring& address)>;
-    // Tells the user `text` in a modal box over `owner`; the default is
-    // messageBox.
-    using Reporter
-        = std::function<void(HWND owner, const std::wstring& text, ui::MessageIcon icon)>;
 
-    Form1Window();
+    // `launcher` opens the web site the faces lead to; `currentYear` gives
+    // the year the notice line ends with.
+    explicit Form1Window(
+        Launcher launcher = shellOpen, std::function<int()> currentYear = localYear);
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
     ~Form1Window() override;
@@ -44,28 +46,14 @@ public:
     // Start-up after create(): the load event, then the window is shown.
     void loadAndShow(int showCommand);
 
-    // Runs the message loop until the window is closed; the exit code.
-    static int run(HWND window);
-
-    // Translates one queued message for the window (keyboard navigation,
-    // keys on a face); true when it was handled.
-    bool preTranslate(MSG& message);
-
     HWND handle() const noexcept { return window_; }
     // A control by its design row; null for the frames.
     HWND control(ui::Control which) const { return controls_[static_cast<std::size_t>(which)]; }
-    const ui::Layout& layout() const noexcept { return layout_; }
 
-    // The default reporter: MessageBoxW over `owner`, titled with the
-    // program's name; returns when the user has closed it.
-    static void messageBox(HWND owner, const std::wstring& text, ui::MessageIcon icon);
+private:
+    friend void handleMessage(MSG& message);
 
-    // The seams a test replaces so that nothing opens a browser or waits for
-    // a click on a message box.
-    void setLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
-    void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
-
-    // ui::Desktop
+    // ui::Desktop: what ui::Form1 asks of the window.
     [[nodiscard]] std::string fieldText(UnitField which) const override;
     void setFieldText(UnitField which, const std::string& text) override;
     void setFaceVisible(ui::Face which, bool visible) override;
@@ -82,48 +70,59 @@ public:
     void removeWarning(UnitField which) override;
     void showMessage(const std::string& text, ui::MessageIcon icon) override;
 
-private:
+    // The window's class; also how the installer finds a running copy.
+    static constexpr wchar_t kClassName[] = L"MensurelForm1";
+
+    // The window of this class that `hwnd` is or lies in, if any.
+    static Form1Window* owning(HWND hwnd);
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK command1Proc(
         HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
+    // Takes one queued message of the window's before it is dispatched (keys
+    // in the fields and on the faces, keyboard navigation) and dispatches it.
+    void preTranslate(MSG& message);
     bool registerClass(HINSTANCE instance) const;
     void placeOnMonitor(POINT designClient, int dpi);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onActivate(WPARAM wParam);
     HWND createControl(const ui::ControlDesign& design, HINSTANCE instance);
     void createControls(HINSTANCE instance);
-    void createToolTips(HINSTANCE instance);
     void applyLayout(int dpi);
     void paint();
-    void drawFace(const DRAWITEMSTRUCT& item) const;
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDpiChanged(int dpi, const RECT& suggested);
     HWND face(ui::Face which) const { return control(ui::controlOf(which)); }
     HWND field(UnitField which) const { return control(ui::controlOf(which)); }
     std::optional<ui::Control> controlOf(HWND handle) const;
-    void report(const std::wstring& text, ui::MessageIcon icon);
 
     HWND window_ = nullptr;
     std::array<HWND, ui::kControlCount> controls_ {}; // as ui::controls(); null for the frames
-    HWND tips_ = nullptr;
-    FieldBalloon balloon_;
+    ControlTips tips_;
+    FieldWarning warning_;
     HFONT defaultFont_ = nullptr;
     HFONT unitFont_ = nullptr;
     std::wstring defaultTypeface_;
+    std::wstring unitTypeface_;
     std::array<FaceBitmap, 2> command1Faces_; // 1x, 2x
     std::array<FaceBitmap, 2> command2Faces_;
     ui::Layout layout_ {};
-    std::array<std::wstring, ui::kControlCount> tipTexts_;
     HWND lastFocus_ = nullptr; // the focus to give back when the window is activated
     std::unique_ptr<AccessibleText> accessible_; // made once COM is up
     Launcher launcher_;
-    Reporter reporter_;
+    std::function<int()> currentYear_;
     ui::Form1 form_;
 };
 
-// The program: builds the window, runs Form_Load, shows the window and the
-// message loop. The wWinMain of mensurel.exe.
+// Handles one message taken from the thread's queue as the program does: a
+// message for the window or one of its controls goes through the window's
+// keyboard handling (keys in the fields and on the faces, Tab and the other
+// dialog keys), any other is translated and dispatched.
+void handleMessage(MSG& message);
+
+// The program: builds the window, runs Form_Load, shows the window and runs
+// the message loop until the window is closed; the exit code. The wWinMain
+// of mensurel.exe.
 int runProgram(HINSTANCE instance, int showCommand);
 
 } // namespace mensurel::win32
