@@ -150,8 +150,8 @@ protections_test() {  # files
 dpi_test() {  # dpi
   local status=0
   wine_set_dpi "$1"
-  MENSUREL_TEST_DPI=$1 wine_run 120 "$BUILD_DIR/tests/win32/window_tests.exe" \
-    --gtest_filter=WindowTest.GeometryFollowsTheDesignAtTheSystemDpi --gtest_brief=1 || status=1
+  MENSUREL_TEST_DPI=$1 wine_run 120 "$BUILD_DIR/tests/win32/window_scenarios.exe" \
+    --gtest_filter='Layout.*' --gtest_brief=1 || status=1
   wine_set_dpi 96
   if [ "$status" -eq 0 ]; then
     echo "window at $1 dpi: 1 passed, 0 failed"

@@ -16,6 +16,7 @@
 #include <oleacc.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 
 namespace mensurel::test {
@@ -164,6 +165,11 @@ public:
         const bool active
             = desk::pumpUntil([&] { return GetForegroundWindow() == window_.handle(); });
         desk::pump(100);
+        // Run again with the system at another DPI, the window must come up
+        // at that one.
+        if (const char* dpi = std::getenv("MENSUREL_TEST_DPI")) {
+            EXPECT_EQ(layoutDpi(), std::atoi(dpi));
+        }
         return active;
     }
 
@@ -466,6 +472,8 @@ public:
 
     [[nodiscard]] std::vector<std::string> launches() const override { return launches_; }
 
+    [[nodiscard]] const win32::Form1Window& window() const { return window_; }
+
     [[nodiscard]] std::vector<BoxSeen> boxes() const override
     {
         std::vector<BoxSeen> seen;
@@ -504,6 +512,16 @@ private:
 };
 
 } // namespace
+
+HWND handleOf(const Driver& driver)
+{
+    return dynamic_cast<const Win32Driver&>(driver).window().handle();
+}
+
+HWND handleOf(const Driver& driver, Control control)
+{
+    return dynamic_cast<const Win32Driver&>(driver).window().control(control);
+}
 
 std::unique_ptr<Driver> openWindow(const Options& options)
 {
