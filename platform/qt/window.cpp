@@ -2,11 +2,11 @@
 
 #include "launcher.h"
 #include "mensurel/qt/application.h"
+#include "screens.h"
 #include "settings.h"
 #include "text.h"
 
 #include <mensurel/ui/design.h>
-#include <mensurel/ui/place.h>
 
 #include <QDate>
 #include <QFont>
@@ -17,23 +17,15 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringList>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <utility>
-#include <vector>
 
 namespace mensurel::qt {
 
 namespace {
-
-QColor toQColor(const ui::Rgb& rgb)
-{
-    return { rgb.red, rgb.green, rgb.blue };
-}
 
 QFont toFont(const ui::FontDesign& design)
 {
@@ -106,35 +98,6 @@ ui::KeyEvent plainKey(const QKeyEvent& key)
         .space = key.key() == Qt::Key_Space };
 }
 
-// Before the window is first shown the window manager's frame is not known
-// yet; a usual one is allowed for. The window manager draws it in the
-// screen's own pixels, unscaled by Qt, so in the window's scaled pixels it
-// is that much smaller.
-ui::PixelMargins usualFrameOn(const QScreen& screen)
-{
-    const double scale = screen.devicePixelRatio();
-    const auto unscaled
-        = [scale](int pixels) { return static_cast<int>(std::ceil(pixels / scale)); };
-    const ui::PixelMargins& usual = ui::windowDesign().frameAllowance;
-    return { .left = unscaled(usual.left),
-        .top = unscaled(usual.top),
-        .right = unscaled(usual.right),
-        .bottom = unscaled(usual.bottom) };
-}
-
-ui::ScreenArea screenArea(const QScreen& screen)
-{
-    return { .geometry = toPixelRect(screen.geometry()),
-        .available = toPixelRect(screen.availableGeometry()),
-        .dpi = static_cast<int>(std::lround(screen.devicePixelRatio() * ui::kDesignDpi)) };
-}
-
-// A Wayland compositor places windows itself and tells no program where.
-bool onWayland()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
 } // namespace
 
 Window::Window(Services services)
@@ -168,8 +131,9 @@ Window::Window(Services services)
     if (!services_.currentYear) services_.currentYear = [] { return QDate::currentDate().year(); };
     if (!services_.loadPlace) services_.loadPlace = loadPlaceSetting;
     if (!services_.savePlace) services_.savePlace = savePlaceSetting;
-    placeOn(QGuiApplication::screenAt(toQRect(ui::toPixels(design.clientArea)).topLeft()));
-    restorePlace();
+    const QPoint client = rememberedClientPosition(services_.loadPlace(), width())
+                              .value_or(firstClientPosition(size()));
+    setGeometry(QRect(client, size()));
 }
 
 Window::~Window()
@@ -297,53 +261,18 @@ void Window::steadyCaretForLongText()
     caret_.update(unit ? field(*unit) : nullptr);
 }
 
-void Window::placeOn(const QScreen* screen)
-{
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    const QRect design = toQRect(ui::toPixels(ui::windowDesign().clientArea));
-    if (screen == nullptr) {
-        move(design.topLeft());
-        return;
-    }
-    const ui::PixelPoint position
-        = ui::firstClientPosition(toPixelRect(screen->availableGeometry()), design.width(),
-            design.height(), usualFrameOn(*screen));
-    setGeometry(QRect(QPoint(position.x, position.y), design.size()));
-}
-
-void Window::restorePlace()
-{
-    if (onWayland()) return;
-    const auto text = services_.loadPlace();
-    const auto place = text ? ui::readPlace(*text) : std::nullopt;
-    if (!place) return;
-    std::vector<ui::ScreenArea> screens;
-    const QScreen* was = nullptr; // the screen the window was on, if it is still there
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        screens.push_back(screenArea(*screen));
-        if (screens.back().geometry == place->screen) was = screen;
-    }
-    if (was == nullptr) return;
-    if (const auto client
-        = ui::rememberedClientPosition(*place, screens, width(), usualFrameOn(*was)))
-        setGeometry(QRect(QPoint(client->x, client->y), size()));
-}
-
 void Window::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
-    const QScreen* on = screen();
-    if (onWayland() || on == nullptr) return;
-    services_.savePlace(ui::placeText({ .client = { geometry().left(), geometry().top() },
-        .screen = toPixelRect(on->geometry()),
-        .dpi = screenArea(*on).dpi }));
+    if (const auto place = placeOf(geometry(), screen())) services_.savePlace(*place);
 }
 
 void Window::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     QPainter painter(this);
-    const QColor colour = toQColor(ui::windowDesign().frameColour);
+    const ui::Rgb& rgb = ui::windowDesign().frameColour;
+    const QColor colour(rgb.red, rgb.green, rgb.blue);
     // The frames, bottom-most first: the table lists them topmost first.
     const auto designs = ui::controls();
     for (std::size_t row = designs.size(); row-- > 0;) {

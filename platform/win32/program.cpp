@@ -34,17 +34,17 @@ int localYear()
     return now.wYear;
 }
 
-Form1Window* Form1Window::owning(HWND hwnd)
+Window* Window::owning(HWND hwnd)
 {
     HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
     wchar_t name[32] {};
     if (!root || GetClassNameW(root, name, 32) == 0 || std::wcscmp(name, kClassName) != 0)
         return nullptr;
-    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(root, GWLP_USERDATA));
     return self && self->window_ ? self : nullptr;
 }
 
-void Form1Window::preTranslate(MSG& message)
+void Window::preTranslate(MSG& message)
 {
     std::optional<UnitField> inField;
     std::optional<ui::Face> onFace;
@@ -74,7 +74,7 @@ void Form1Window::preTranslate(MSG& message)
 
 void handleMessage(MSG& message)
 {
-    if (Form1Window* window = Form1Window::owning(message.hwnd)) {
+    if (Window* window = Window::owning(message.hwnd)) {
         window->preTranslate(message);
         return;
     }
@@ -89,7 +89,7 @@ int runProgram(HINSTANCE instance, int showCommand)
     InitCommonControlsEx(&controls);
     int code = 1;
     {
-        Form1Window window;
+        Window window;
         if (window.create(instance)) {
             window.loadAndShow(showCommand);
             MSG message;

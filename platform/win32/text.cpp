@@ -33,4 +33,13 @@ std::string narrow(std::wstring_view utf16)
 
 // NOLINTEND(bugprone-suspicious-stringview-data-usage)
 
+std::string windowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return narrow(text);
+}
+
 } // namespace mensurel::win32

@@ -1,6 +1,7 @@
 #include <mensurel/win32/warning.h>
 
 #include <mensurel/ui/layout.h>
+#include <mensurel/win32/screens.h>
 
 #include <commctrl.h>
 
@@ -9,11 +10,6 @@
 namespace mensurel::win32 {
 
 namespace {
-
-ui::PixelRect toPixelRect(const RECT& r)
-{
-    return { .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top };
-}
 
 TOOLINFOW toolOf(HWND owner, HWND field)
 {

@@ -1,13 +1,14 @@
 #include <mensurel/win32/window.h>
 
+#include <mensurel/ui/place.h>
 #include <mensurel/win32/fonts.h>
 #include <mensurel/win32/frames.h>
+#include <mensurel/win32/screens.h>
 #include <mensurel/win32/shell.h>
 #include <mensurel/win32/text.h>
 #include <resource_ids.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <exception>
@@ -40,11 +41,6 @@ RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
     return frame;
 }
 
-ui::PixelRect toPixelRect(const RECT& r)
-{
-    return { .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top };
-}
-
 // Tells the user `text` in a modal box over `owner`, titled with the
 // program's name; returns when the user has closed it.
 void messageBox(HWND owner, const std::string& text, ui::MessageIcon icon)
@@ -56,21 +52,25 @@ void messageBox(HWND owner, const std::string& text, ui::MessageIcon icon)
 
 } // namespace
 
-Form1Window::Form1Window(Launcher launcher, std::function<int()> currentYear)
-    : launcher_(std::move(launcher))
-    , currentYear_(std::move(currentYear))
+Window::Window()
+    : Window(Services {})
+{
+}
+
+Window::Window(Services services)
+    : services_(std::move(services))
     , form_(*this)
 {
 }
 
-Form1Window::~Form1Window()
+Window::~Window()
 {
     if (window_) DestroyWindow(window_);
     if (defaultFont_) DeleteObject(defaultFont_);
     if (unitFont_) DeleteObject(unitFont_);
 }
 
-bool Form1Window::registerClass(HINSTANCE instance) const
+bool Window::registerClass(HINSTANCE instance) const
 {
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
@@ -86,7 +86,7 @@ bool Form1Window::registerClass(HINSTANCE instance) const
     return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-bool Form1Window::create(HINSTANCE instance)
+bool Window::create(HINSTANCE instance)
 {
     if (!registerClass(instance)) return false;
     // Created at the design position first, so that the DPI is the one of the
@@ -114,25 +114,47 @@ bool Form1Window::create(HINSTANCE instance)
     warning_.create(window_);
     applyLayout(dpi);
     placeOnMonitor(designClient, dpi);
+    restorePlace();
     return true;
+}
+
+ui::PixelMargins Window::frameMargins(int dpi) const
+{
+    const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
+    return { -frame.left, -frame.top, frame.right - layout_.clientWidth,
+        frame.bottom - layout_.clientHeight };
+}
+
+void Window::moveClientTo(ui::PixelPoint client, const ui::PixelMargins& frame)
+{
+    SetWindowPos(window_, nullptr, client.x - frame.left, client.y - frame.top,
+        layout_.clientWidth + frame.left + frame.right,
+        layout_.clientHeight + frame.top + frame.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The client area at the design position when the whole window fits on that
 // monitor's work area, otherwise the window centred on it.
-void Form1Window::placeOnMonitor(POINT designClient, int dpi)
+void Window::placeOnMonitor(POINT designClient, int dpi)
 {
-    const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
-    MONITORINFO monitor { sizeof monitor, {}, {}, 0 };
-    GetMonitorInfoW(MonitorFromPoint(designClient, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const ui::PixelPoint client = ui::firstClientPosition(toPixelRect(monitor.rcWork),
-        layout_.clientWidth, layout_.clientHeight,
-        { -frame.left, -frame.top, frame.right - layout_.clientWidth,
-            frame.bottom - layout_.clientHeight });
-    SetWindowPos(window_, nullptr, client.x + frame.left, client.y + frame.top,
-        frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const ui::PixelMargins frame = frameMargins(dpi);
+    moveClientTo(ui::firstClientPosition(
+                     workAreaAt(designClient), layout_.clientWidth, layout_.clientHeight, frame),
+        frame);
 }
 
-HWND Form1Window::createControl(const ui::ControlDesign& design, HINSTANCE instance)
+// At the remembered place the window is on a monitor of the DPI it had there.
+void Window::restorePlace()
+{
+    const auto text = services_.loadPlace();
+    const auto place = text ? ui::readPlace(*text) : std::nullopt;
+    const ui::PixelMargins frame = frameMargins(place ? place->dpi : layout_.dpi);
+    if (const auto client = place
+            ? ui::rememberedClientPosition(*place, screenAreas(), layout_.clientWidth, frame)
+            : std::nullopt)
+        moveClientTo(*client, frame);
+}
+
+HWND Window::createControl(const ui::ControlDesign& design, HINSTANCE instance)
 {
     auto* const id = reinterpret_cast<HMENU>(
         static_cast<INT_PTR>(kFirstControlId + static_cast<int>(design.id)));
@@ -160,7 +182,7 @@ HWND Form1Window::createControl(const ui::ControlDesign& design, HINSTANCE insta
     return nullptr;
 }
 
-void Form1Window::createControls(HINSTANCE instance)
+void Window::createControls(HINSTANCE instance)
 {
     // Children are stacked in the order they are created, the first on top,
     // and Tab follows that order: so the controls that take the focus are
@@ -192,7 +214,7 @@ void Form1Window::createControls(HINSTANCE instance)
     lastFocus_ = control(ui::focusOrder().front());
 }
 
-void Form1Window::applyLayout(int dpi)
+void Window::applyLayout(int dpi)
 {
     layout_ = ui::layoutAt(dpi);
     HFONT oldDefault = defaultFont_;
@@ -221,14 +243,14 @@ void Form1Window::applyLayout(int dpi)
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Form1Window::loadAndShow(int showCommand)
+void Window::loadAndShow(int showCommand)
 {
     form_.Form_Load();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
 }
 
-std::optional<ui::Control> Form1Window::controlOf(HWND handle) const
+std::optional<ui::Control> Window::controlOf(HWND handle) const
 {
     if (!handle) return std::nullopt;
     const auto* const it = std::ranges::find(controls_, handle);
@@ -238,32 +260,27 @@ std::optional<ui::Control> Form1Window::controlOf(HWND handle) const
 
 // The desktop operations of the window's procedures.
 
-std::string Form1Window::fieldText(UnitField which) const
+std::string Window::fieldText(UnitField which) const
 {
-    HWND edit = field(which);
-    const int length = GetWindowTextLengthW(edit);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(edit, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return narrow(text);
+    return windowText(field(which));
 }
 
-void Form1Window::setFieldText(UnitField which, const std::string& text)
+void Window::setFieldText(UnitField which, const std::string& text)
 {
     SetWindowTextW(field(which), widen(text).c_str());
 }
 
-void Form1Window::setFaceVisible(ui::Face which, bool visible)
+void Window::setFaceVisible(ui::Face which, bool visible)
 {
     ShowWindow(face(which), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool Form1Window::hasFocus(ui::Control which) const
+bool Window::hasFocus(ui::Control which) const
 {
     return control(which) && GetFocus() == control(which);
 }
 
-void Form1Window::setFocus(ui::Control which)
+void Window::setFocus(ui::Control which)
 {
     if (!control(which)) return;
     // Also where the focus goes back to when the window is (first) activated.
@@ -271,35 +288,35 @@ void Form1Window::setFocus(ui::Control which)
     SetFocus(lastFocus_);
 }
 
-void Form1Window::setNoticeCaption(const std::string& text)
+void Window::setNoticeCaption(const std::string& text)
 {
     SetWindowTextW(control(ui::Control::Label1), widen(text).c_str());
 }
 
-int Form1Window::currentYear() const
+int Window::currentYear() const
 {
-    return currentYear_();
+    return services_.currentYear();
 }
 
-void Form1Window::startLaunch(std::string_view address)
+void Window::startLaunch(std::string_view address)
 {
     // A failure is reported from the message loop, after the click has been
     // handled.
-    const bool started = launcher_ && launcher_(widen(address));
+    const bool started = services_.launch && services_.launch(widen(address));
     if (!started) PostMessageW(window_, kLaunchFailed, 0, 0);
 }
 
-bool Form1Window::windowActive() const
+bool Window::windowActive() const
 {
     return GetActiveWindow() == window_ && IsWindowVisible(window_) && !IsIconic(window_);
 }
 
-void Form1Window::beep()
+void Window::beep()
 {
     MessageBeep(MB_ICONWARNING);
 }
 
-void Form1Window::showWarning(UnitField which, const std::string& text)
+void Window::showWarning(UnitField which, const std::string& text)
 {
     HWND edit = field(which);
     const std::wstring warning = widen(text);
@@ -307,36 +324,35 @@ void Form1Window::showWarning(UnitField which, const std::string& text)
     warning_.show(edit, widen(ui::windowDesign().title), warning);
 }
 
-void Form1Window::describeWarning(UnitField which, const std::string& text)
+void Window::describeWarning(UnitField which, const std::string& text)
 {
     if (accessible_) accessible_->setDescription(field(which), widen(text)); // best effort
 }
 
-void Form1Window::hideWarning(UnitField which)
+void Window::hideWarning(UnitField which)
 {
     warning_.hide(field(which));
 }
 
-void Form1Window::removeWarning(UnitField which)
+void Window::removeWarning(UnitField which)
 {
     hideWarning(which);
     if (accessible_) accessible_->setDescription(field(which), {});
 }
 
-void Form1Window::showMessage(const std::string& text, ui::MessageIcon icon)
+void Window::showMessage(const std::string& text, ui::MessageIcon icon)
 {
     messageBox(window_, text, icon);
 }
 
-LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* self
-            = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->window_ = window;
     }
-    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
     // No exception may cross the system's frames: one that escapes an event
     // is told to the user and the program goes on.
@@ -350,7 +366,7 @@ LRESULT CALLBACK Form1Window::windowProc(HWND window, UINT message, WPARAM wPara
     return 0;
 }
 
-LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT: paint(); return 0;
@@ -372,23 +388,18 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_GETMINMAXINFO:
-        // The window keeps its designed size even on a screen smaller than
-        // it: shrunk to the screen, the system would also move it up, title
-        // bar and all, out of reach. Placed by the first-placement rule, it
-        // runs off the bottom or the right instead.
-        if (layout_.clientWidth > 0) {
-            auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
-            const RECT frame
-                = windowRectFor(layout_.clientWidth, layout_.clientHeight, layout_.dpi);
-            limits.ptMaxTrackSize.x = std::max(limits.ptMaxTrackSize.x, frame.right - frame.left);
-            limits.ptMaxTrackSize.y = std::max(limits.ptMaxTrackSize.y, frame.bottom - frame.top);
-            return 0;
-        }
-        break;
+        if (layout_.clientWidth == 0) break; // not laid out yet
+        keepSizeOnSmallScreens(*reinterpret_cast<MINMAXINFO*>(lParam),
+            toPixelRect(windowRectFor(layout_.clientWidth, layout_.clientHeight, layout_.dpi)));
+        return 0;
     case WM_MOVE: form_.windowMoved(); break;
     case WM_ACTIVATE: onActivate(wParam); return 0;
     case kLaunchFailed: form_.launchFailed(); return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_DESTROY:
+        // A window closed while minimised keeps the place it was given before.
+        if (!IsIconic(window_)) services_.savePlace(ui::placeText(placeOf(window_)));
+        PostQuitMessage(0);
+        return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         window_ = nullptr;
@@ -398,7 +409,7 @@ LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void Form1Window::paint()
+void Window::paint()
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
@@ -409,7 +420,7 @@ void Form1Window::paint()
 // Like a dialog: the control that had the focus gets it back when the window
 // is activated again. Deactivated or minimised, the window takes its
 // warning with it: the warning is a topmost popup.
-void Form1Window::onActivate(WPARAM wParam)
+void Window::onActivate(WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -421,7 +432,7 @@ void Form1Window::onActivate(WPARAM wParam)
     }
 }
 
-void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
+void Window::onCommand(WPARAM wParam, LPARAM lParam)
 {
     const auto at = controlOf(reinterpret_cast<HWND>(lParam));
     if (!at) return; // IDOK and IDCANCEL (Return and Escape outside a face) do nothing
@@ -437,7 +448,7 @@ void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
         form_.faceClicked(*onFace);
 }
 
-void Form1Window::onDpiChanged(int dpi, const RECT& suggested)
+void Window::onDpiChanged(int dpi, const RECT& suggested)
 {
     applyLayout(dpi);
     const RECT frame = windowRectFor(layout_.clientWidth, layout_.clientHeight, dpi);
@@ -447,11 +458,11 @@ void Form1Window::onDpiChanged(int dpi, const RECT& suggested)
         window_, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK Form1Window::command1Proc(
+LRESULT CALLBACK Window::command1Proc(
     HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
 {
     const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
-    if (message == WM_MOUSEMOVE) reinterpret_cast<Form1Window*>(self)->form_.Command1_MouseMove();
+    if (message == WM_MOUSEMOVE) reinterpret_cast<Window*>(self)->form_.Command1_MouseMove();
     return result;
 }
 

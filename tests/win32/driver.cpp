@@ -26,18 +26,11 @@ namespace {
 namespace desk = win32::testing;
 using win32::narrow;
 using win32::widen;
+using win32::windowText;
 
 ui::PixelRect toPixelRect(const RECT& r)
 {
     return { .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top };
-}
-
-std::string windowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return narrow(text);
 }
 
 // Wine answers E_NOTIMPL to the annotations (IAccPropServices) the window
@@ -134,12 +127,16 @@ std::string toolText(HWND tips, TOOLINFOW tool)
 class Win32Driver final : public Driver {
 public:
     explicit Win32Driver(const Options& options)
-        : window_(
-              [this, works = options.launchWorks](const std::wstring& address) {
-                  launches_.push_back(narrow(address));
-                  return works;
-              },
-              [year = options.year] { return year != 0 ? year : win32::localYear(); })
+        : window_({ .launch =
+                        [this, works = options.launchWorks](const std::wstring& address) {
+                            launches_.push_back(narrow(address));
+                            return works;
+                        },
+              .currentYear
+              = [year = options.year] { return year != 0 ? year : win32::localYear(); },
+              // Each window opens at its first placement and keeps nothing.
+              .loadPlace = [] { return std::optional<std::string>(); },
+              .savePlace = [](const std::string&) {} })
     {
     }
 
@@ -472,7 +469,7 @@ public:
 
     [[nodiscard]] std::vector<std::string> launches() const override { return launches_; }
 
-    [[nodiscard]] const win32::Form1Window& window() const { return window_; }
+    [[nodiscard]] const win32::Window& window() const { return window_; }
 
     [[nodiscard]] std::vector<BoxSeen> boxes() const override
     {
@@ -508,7 +505,7 @@ private:
     std::vector<std::string> launches_;
     desk::BoxWatcher boxes_ { GetCurrentThreadId() };
     HWND other_ = nullptr;
-    win32::Form1Window window_;
+    win32::Window window_;
 };
 
 } // namespace

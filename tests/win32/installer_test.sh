@@ -23,7 +23,7 @@
 INSTALLER_ROWS=(
   "row_update_running|silent install over a running older copy: it ends, the new mensurel.exe is in place, a copy outside the installation runs on, exit 0"
   "row_install_stubborn|silent install while a copy will not close: exit 2, installation unchanged"
-  "row_uninstall_running|silent uninstall while the program runs: nothing of the installation left"
+  "row_uninstall_running|silent uninstall while the program runs: nothing of the installation left, nor the place the window kept"
   "row_uninstall_stubborn|silent uninstall while a copy will not close: exit 2, installation whole, removable once it has ended"
   "row_nested_new|nested /D= folder: after uninstall no folder the installer made is left"
   "row_nested_existing|nested /D= folder in an existing folder: that folder stays"
@@ -238,9 +238,14 @@ row_uninstall_running() {
   it_install "$(it_setup)" /S
   it_start "$dir\\mensurel.exe"
   pid=$IT_PID
+  wine_run 30 reg add 'HKCU\Software\Mensurel' /v WindowPlace /d '8 32 0 0 1280 1024 96' /f \
+    >/dev/null 2>&1 || it_fail "reg add"
   it_uninstall "$dir"
   it_ended "$pid" || it_fail "the running program was not closed"
   it_gone "$dir"
+  if wine_run 30 reg query 'HKCU\Software\Mensurel' >/dev/null 2>&1; then
+    it_fail "left behind: HKCU\Software\Mensurel"
+  fi
 }
 
 row_uninstall_stubborn() {

@@ -9,6 +9,7 @@
 #include <mensurel/ui/layout.h>
 #include <mensurel/win32/faces.h>
 #include <mensurel/win32/text.h>
+#include <mensurel/win32/window.h>
 
 #include <gtest/gtest.h>
 #include <resource_ids.h>
@@ -181,6 +182,61 @@ TEST(Win32Window, ADpiChangeLaysTheWindowOutAgain)
     EXPECT_EQ(font.lfHeight, -MulDiv(ui::windowDesign().defaultFont.pointSize, 192, 72));
     EXPECT_EQ(d->frameOnScreen().left, 40);
     EXPECT_EQ(d->frameOnScreen().top, 30);
+}
+
+// Windows only (the registry): closed somewhere else, the window opens there
+// again; a stored value of the wrong type, or a text that is not a place,
+// is passed over and the window opens at its first placement.
+TEST(Win32Window, ReopensWhereItWasLeft)
+{
+    const wchar_t* const key = L"Software\\Mensurel";
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    const auto open = [](const std::function<void(HWND)>& then) {
+        win32::Window window;
+        ASSERT_TRUE(window.create(GetModuleHandleW(nullptr)));
+        window.loadAndShow(SW_SHOWNORMAL);
+        desk::pump(50);
+        then(window.handle());
+        DestroyWindow(window.handle());
+        desk::pump(30);
+    };
+    const auto clientAt = [](HWND window) {
+        POINT client {};
+        ClientToScreen(window, &client);
+        return client;
+    };
+    POINT first {};
+    POINT left {};
+    open([&](HWND window) {
+        first = clientAt(window);
+        SetWindowPos(window, nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        desk::pump(30);
+        left = clientAt(window);
+    });
+    ASSERT_NE(left.x, first.x);
+    open([&](HWND window) {
+        EXPECT_EQ(clientAt(window).x, left.x);
+        EXPECT_EQ(clientAt(window).y, left.y);
+    });
+    HKEY settings = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &settings), ERROR_SUCCESS);
+    const DWORD number = 7;
+    const wchar_t garbage[] = L"100 80 x";
+    for (const bool wrongType : { true, false }) {
+        SCOPED_TRACE(wrongType ? "a number" : "not a place");
+        if (wrongType)
+            RegSetValueExW(settings, L"WindowPlace", 0, REG_DWORD,
+                reinterpret_cast<const BYTE*>(&number), sizeof number);
+        else
+            RegSetValueExW(settings, L"WindowPlace", 0, REG_SZ,
+                reinterpret_cast<const BYTE*>(garbage), sizeof garbage);
+        open([&](HWND window) {
+            EXPECT_EQ(clientAt(window).x, first.x);
+            EXPECT_EQ(clientAt(window).y, first.y);
+        });
+    }
+    RegCloseKey(settings);
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
 }
 
 } // namespace

@@ -20,7 +20,6 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QScreen;
 
 namespace mensurel::qt {
 
@@ -64,8 +63,6 @@ protected:
 private:
     void buildControls();
     void bindEvents();
-    void placeOn(const QScreen* screen);
-    void restorePlace();
     bool fieldEvent(UnitField unit, QEvent* event);
     bool faceEvent(ui::Face which, QEvent* event);
     void steadyCaretForLongText();

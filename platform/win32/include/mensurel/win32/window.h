@@ -8,6 +8,7 @@
 #include <mensurel/ui/form1.h>
 #include <mensurel/ui/layout.h>
 #include <mensurel/win32/faces.h>
+#include <mensurel/win32/settings.h>
 #include <mensurel/win32/shell.h>
 #include <mensurel/win32/tooltips.h>
 #include <mensurel/win32/warning.h>
@@ -26,21 +27,31 @@ namespace mensurel::win32 {
 // The calendar year of today's date in local time.
 int localYear();
 
-class Form1Window final : public ui::Desktop {
+class Window final : public ui::Desktop {
 public:
     // Opens a web address; true when it could be started.
     using Launcher = std::function<bool(const std::wstring& address)>;
 
-    // `launcher` opens the web site the faces lead to; `currentYear` gives
-    // the year the notice line ends with.
-    explicit Form1Window(
-        Launcher launcher = shellOpen, std::function<int()> currentYear = localYear);
-    Form1Window(const Form1Window&) = delete;
-    Form1Window& operator=(const Form1Window&) = delete;
-    ~Form1Window() override;
+    // What the window takes from the system beyond its controls; the
+    // program's own by default, a test gives other ones.
+    struct Services {
+        Launcher launch = shellOpen; // opens the web site the faces lead to
+        std::function<int()> currentYear = localYear; // the notice line's year
+        // Where the window was when it last closed (ui::placeText), if kept.
+        std::function<std::optional<std::string>()> loadPlace = loadPlaceSetting;
+        std::function<void(const std::string&)> savePlace = savePlaceSetting;
+    };
+
+    Window();
+    explicit Window(Services services);
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    ~Window() override;
 
     // Builds the window and its controls, hidden, at the DPI of the monitor
-    // it opens on. False when the window could not be created.
+    // it opens on: where it last closed when that place is still on a
+    // screen, otherwise at its first placement. False when the window could
+    // not be created.
     bool create(HINSTANCE instance);
 
     // Start-up after create(): the load event, then the window is shown.
@@ -74,7 +85,7 @@ private:
     static constexpr wchar_t kClassName[] = L"MensurelForm1";
 
     // The window of this class that `hwnd` is or lies in, if any.
-    static Form1Window* owning(HWND hwnd);
+    static Window* owning(HWND hwnd);
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK command1Proc(
         HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
@@ -84,6 +95,9 @@ private:
     void preTranslate(MSG& message);
     bool registerClass(HINSTANCE instance) const;
     void placeOnMonitor(POINT designClient, int dpi);
+    void restorePlace();
+    [[nodiscard]] ui::PixelMargins frameMargins(int dpi) const;
+    void moveClientTo(ui::PixelPoint client, const ui::PixelMargins& frame);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onActivate(WPARAM wParam);
     HWND createControl(const ui::ControlDesign& design, HINSTANCE instance);
@@ -109,8 +123,7 @@ private:
     ui::Layout layout_ {};
     HWND lastFocus_ = nullptr; // the focus to give back when the window is activated
     std::unique_ptr<AccessibleText> accessible_; // made once COM is up
-    Launcher launcher_;
-    std::function<int()> currentYear_;
+    Services services_;
     ui::Form1 form_;
 };
 
