@@ -111,7 +111,7 @@ imports_test() {
     case "${dll,,}" in
       kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | shell32.dll | ole32.dll | \
         oleaut32.dll | oleacc.dll | msimg32.dll | msvcrt.dll | shlwapi.dll | advapi32.dll | \
-        windowscodecs.dll | uxtheme.dll) ;;
+        windowscodecs.dll | uxtheme.dll | shcore.dll) ;;
       *) bad="$bad $dll" ;;
     esac
   done
