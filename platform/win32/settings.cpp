@@ -27,7 +27,7 @@ std::optional<std::string> loadPlaceSetting()
             HKEY_CURRENT_USER, key.c_str(), kPlaceValue, RRF_RT_REG_SZ, nullptr, nullptr, &bytes)
         != ERROR_SUCCESS)
         return std::nullopt;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    std::wstring text((bytes / sizeof(wchar_t)) + 1, L'\0');
     bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), kPlaceValue, RRF_RT_REG_SZ, nullptr,
             text.data(), &bytes)
