@@ -6,12 +6,15 @@
 #   scripts/dev.sh release [DIR]  the release files and SHA256SUMS in DIR (out/)
 #   scripts/dev.sh reproduce  build the release files twice and compare them
 # Needs root (or sudo) only to install Debian packages that are missing.
-# Warnings are errors here (CMAKE_COMPILE_WARNING_AS_ERROR), and the test
-# build must find every test tool (MENSUREL_REQUIRE_ALL_TESTS).
+# Each build is a preset of CMakePresets.json (app, dev, asan, fuzz): this
+# script installs, then runs the presets. Warnings are errors in the tested
+# builds (CMAKE_COMPILE_WARNING_AS_ERROR), and they must find every test
+# tool (MENSUREL_REQUIRE_ALL_TESTS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 JOBS=$(nproc)
+export CMAKE_BUILD_PARALLEL_LEVEL=$JOBS CTEST_PARALLEL_LEVEL=$JOBS
 
 # shellcheck source=scripts/apt.sh
 source scripts/apt.sh
@@ -60,14 +63,8 @@ ensure_comma_locale() {
     as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
-configure_and_build() {  # dir, extra cmake args...
-  local dir=$1
-  shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DMENSUREL_BUILD_UI=ON \
-    -DBUILD_TESTING=ON -DMENSUREL_BUILD_BENCH=ON -DMENSUREL_REQUIRE_ALL_TESTS=ON \
-    -DMENSUREL_FUZZ=OFF -DMENSUREL_SANITIZE= "$@" >/dev/null &&
-    cmake --build "$dir" -j"$JOBS"
+configure_and_build() {  # preset
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
 }
 
 # What every ctest run of the test command counted, for the closing line.
@@ -89,13 +86,10 @@ count_tests() {  # log
   FAILED=$((FAILED + failed))
 }
 
-run_tests() {  # dir, extra environment...; CTEST_EXCLUDE: labels left out
-  local dir=$1 log status=0
-  shift
+run_tests() {  # preset
+  local log status=0
   log=$(mktemp)
-  env QT_QPA_PLATFORM=offscreen "$@" \
-    ctest --test-dir "$dir" -j"$JOBS" --output-on-failure \
-    ${CTEST_EXCLUDE:+-LE "$CTEST_EXCLUDE"} 2>&1 | tee "$log" || status=$?
+  ctest --preset "$1" 2>&1 | tee "$log" || status=$?
   count_tests "$log"
   rm -f "$log"
   return "$status"
@@ -104,8 +98,7 @@ run_tests() {  # dir, extra environment...; CTEST_EXCLUDE: labels left out
 cmd_run() {
   choose_packages
   install_missing "${BUILD_PACKAGES[@]}"
-  configure_and_build build -DBUILD_TESTING=OFF -DMENSUREL_BUILD_BENCH=OFF \
-    -DMENSUREL_REQUIRE_ALL_TESTS=OFF
+  configure_and_build app
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting the window under Xvfb. Use scripts/screenshot.sh to see it."
     install_missing xvfb xauth
@@ -119,25 +112,18 @@ cmd_run() {
 # check the program as it ships.
 test_build_and_run() {
   echo "== build and test"
-  configure_and_build build -DMENSUREL_DEBIAN_FLAGS=ON && run_tests build
+  configure_and_build dev && run_tests dev
 }
 
 test_sanitizers() {
   echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
   # Formatting and clang-tidy do not change with the sanitizers.
-  configure_and_build build-asan -DMENSUREL_SANITIZE=address,undefined \
-    -DMENSUREL_BUILD_BENCH=OFF &&
-    CTEST_EXCLUDE=lint run_tests build-asan ASAN_OPTIONS=detect_leaks=1 \
-    LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
-    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  configure_and_build asan && run_tests asan
 }
 
 test_fuzz() {
   echo "== fuzz the conversion for a bounded, seeded number of runs"
-  configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ \
-    -DMENSUREL_FUZZ=ON -DMENSUREL_SANITIZE=address,undefined \
-    -DMENSUREL_BUILD_UI=OFF -DBUILD_TESTING=OFF -DMENSUREL_BUILD_BENCH=OFF &&
-    run_tests build-fuzz
+  configure_and_build fuzz && run_tests fuzz
 }
 
 test_windows() {
