@@ -4,7 +4,8 @@
     /usr/bin/python3 resources/check.py [DIR]
 
 Reads pictures/ and icons/ under DIR (default: beside this script), checks
-their file format from the raw bytes and their drawing, and, when the
+their file format from the raw bytes and their drawing (the faces' BMPs for
+the Windows program: the same pictures as the GIFs), and, when the
 wordmark font is installed, that generate.py still draws exactly these
 bytes. Prints each failure and a closing "N passed, N failed"; exits 1 on a
 failure. PIL (python3-pil) decodes the GIF and PNG pixel data.
@@ -119,6 +120,29 @@ def check_face(name, data, scale, green, other, framed):
     expect(sum(pale) > 40 * scale, name + ": no pale stripe at mid-height")
     expect(all(pale), name + ": pale pixels away from mid-height")
     return rows
+
+
+def check_bmp(name, data, rows):
+    """The Windows program's copy of a face: an 8-bit BMP whose palette
+    holds premultiplied 32-bit pixels, alpha 255 for the opaque colours and
+    all zero for the transparent one, showing the GIF's picture."""
+    h, w = len(rows), len(rows[0])
+    stride = (w + 3) // 4 * 4
+    start = 14 + 40 + 4 * 256
+    expect_fields(name, [
+        ("file header", struct.unpack_from("<2sIHHI", data),
+         (b"BM", start + stride * h, 0, 0, start)),
+        ("length", len(data), start + stride * h),
+        # Bitmap header: size, width, height (bottom-up), planes, bits, no
+        # compression, the rows' length, and colours used.
+        ("bitmap header", struct.unpack_from("<IiiHHIIxxxxxxxxI", data, 14),
+         (40, w, h, 1, 8, 0, stride * h, 256))])
+    palette = [data[54 + 4 * i:58 + 4 * i] for i in range(256)]
+    shown = [[palette[data[start + (h - 1 - y) * stride + x]]
+              for x in range(w)] for y in range(h)]
+    want = [[b"\0\0\0\0" if p is None else bytes((*p[::-1], 255))
+             for p in row] for row in rows]
+    expect(shown == want, name + ": not the GIF's picture")
 
 
 def letters(rows, scale):
@@ -245,6 +269,10 @@ def main():
         name, read(root, name), *row)) for name, *row in FACES}
     if all(faces.values()):
         check_wordmark_places(faces)
+    for name, rows in faces.items():
+        bmp = name[:-len("gif")] + "bmp"
+        if rows:
+            guarded(bmp, lambda: check_bmp(bmp, read(root, bmp), rows))
     icons = guarded(ICON, lambda: check_icon(read(root, ICON))) or {}
     for size, rows in icons.items():
         check_icon_drawing(size, rows)

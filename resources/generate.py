@@ -10,6 +10,8 @@ Writes, next to this script:
 
     pictures/command1.gif, pictures/command1@2x.gif   normal button face
     pictures/command2.gif, pictures/command2@2x.gif   hover button face
+    pictures/command1.bmp, ... command2@2x.bmp        the same four faces for
+                                                      the Windows program
     icons/mensurel.ico                                window icon, 32 and 16 px
     icons/mensurel-32.png, icons/mensurel-16.png      the icon's two images
 
@@ -242,6 +244,30 @@ def gif_bytes(width, height, table, pixels):
     return bytes(out)
 
 
+# ---------------------------------------------------------------- BMP
+
+def bmp_bytes(width, height, table, pixels):
+    """The face as the Windows program draws it, with no decoder: an 8-bit
+    BMP (BI_RGB, BITMAPINFOHEADER, rows bottom-up) of the GIF's indices
+    whose 256-entry palette holds each colour as the 32-bit pixel GDI's
+    AlphaBlend takes, alpha in the fourth byte and the colour premultiplied
+    by it; the program looks each index up and has the picture. GIF's one-bit
+    transparency makes that simple: an opaque colour is itself with alpha
+    255, the transparent entry (0) and the unused ones are all zero. A third
+    of the size of 32-bit pixels, which the program keeps in memory."""
+    used = set(pixels) - {0}
+    palette = b"".join(bytes((b, g, r, 255)) if i in used else b"\0\0\0\0"
+                       for i, (r, g, b) in enumerate(table))
+    stride = (width + 3) // 4 * 4
+    rows = b"".join(pixels[y * width:(y + 1) * width].ljust(stride, b"\0")
+                    for y in reversed(range(height)))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0,
+                         len(rows), 0, 0, 256, 0)
+    offset = 14 + len(header) + len(palette)
+    return (b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset)
+            + header + palette + rows)
+
+
 # ---------------------------------------------------------------- icon
 
 VGA16 = [
@@ -357,6 +383,8 @@ def render():
             data = gif_bytes(w, h, table, pixels)
             check_gif(relative, data, pixels, (w, h))
             files.append((relative, data))
+            files.append(("pictures/%s%s.bmp" % (name, suffix),
+                          bmp_bytes(w, h, table, pixels)))
 
     grids = [draw_icon(32), draw_icon(16)]
     files.append(("icons/mensurel.ico", ico_bytes(grids)))

@@ -3,10 +3,11 @@
 #   scripts/windows.sh build   build-windows/: mensurel.exe, installer, zip
 #   scripts/windows.sh test    build, then ctest under Wine: the core and ui
 #                              tests, the window tests, the window at 192 dpi,
-#                              the imports, the installer and its cases
+#                              the DLLs loaded at start, the imports, the
+#                              installer and its cases
 #                              (tests/win32/installer_test.sh), clang-tidy on
 #                              the Win32 sources
-#   scripts/windows.sh check imports|dpi N|installer|installer-cases
+#   scripts/windows.sh check imports|dpi N|startup|installer|installer-cases
 #                              one of those checks, as ctest runs it
 #   scripts/windows.sh shot [FILE.png] [DPI]
 #                              screenshot of the window under Wine and Xvfb
@@ -14,7 +15,8 @@
 #   scripts/windows.sh drive [DIR] [DPI]
 #                              real X input: typing, rollover, paste, hover, click
 #   scripts/windows.sh measure [N]
-#                              start-up and memory against a minimal window
+#                              start-up and memory against a minimal window,
+#                              and the DLLs each loads at start
 # Installs the Debian packages it needs when they are missing (root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -145,6 +147,26 @@ protections_test() {  # files
   [ "$failed" -eq 0 ]
 }
 
+# mensurel.exe starts with only what its first frame needs: once its window
+# is up it has loaded no DLL the bare window of bench/win32 does not load.
+# COM, accessibility, the shell and the shell's scaling API come when first
+# used (an assistive tool asking, a click, a second monitor).
+startup_test() {
+  local base prog extra
+  if ! base=$(start_dlls "$BUILD_DIR/bench/win32/baseline_window.exe" '^Baseline$') ||
+    ! prog=$(start_dlls "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$'); then
+    echo "start-up DLLs: 0 passed, 1 failed"
+    return 1
+  fi
+  extra=$(comm -13 <(echo "$base") <(echo "$prog") | xargs)
+  if [ -n "$extra" ]; then
+    echo "start-up DLLs: mensurel.exe loads at start what the bare window does not: $extra"
+    echo "start-up DLLs: 0 passed, 1 failed"
+    return 1
+  fi
+  echo "start-up DLLs: 1 passed, 0 failed"
+}
+
 # The window's geometry again at another DPI, in a program started after
 # the DPI is set.
 dpi_test() {  # dpi
@@ -194,9 +216,10 @@ cmd_check() {
       return "$status"
       ;;
     dpi) dpi_test "${2:?dots per inch}" ;;
+    startup) startup_test ;;
     installer) installer_test ;;
     installer-cases) installer_rows_test ;;
-    *) echo "usage: $0 check imports|dpi N|installer|installer-cases" >&2; return 2 ;;
+    *) echo "usage: $0 check imports|dpi N|startup|installer|installer-cases" >&2; return 2 ;;
   esac
 }
 
@@ -313,7 +336,8 @@ cmd_drive() {
 
 # Start-up (launch until the window is mapped) and resident memory of
 # mensurel.exe against the baseline window, under Wine, N runs each,
-# alternating after one warm-up run of each. Prints medians and ratios.
+# alternating after one warm-up run of each. Prints medians and ratios, then
+# the DLLs mensurel.exe has loaded at start and those the baseline has not.
 cmd_measure() {
   local runs=${1:-11} out i
   [ -f "$BUILD_DIR/bench/win32/baseline_window.exe" ] || cmd_build
@@ -337,8 +361,48 @@ cmd_measure() {
   printf 'resident median (KiB):  baseline %d  mensurel %d  ratio %.2f\n' "$bm" "$mm" \
     "$(awk -v a="$mm" -v b="$bm" 'BEGIN { print a / b }')"
   printf 'mensurel.exe:           %d bytes\n' "$(stat -c %s "$BUILD_DIR/app/win32/mensurel.exe")"
+  local base prog
+  base=$(start_dlls "$BUILD_DIR/bench/win32/baseline_window.exe" '^Baseline$')
+  prog=$(start_dlls "$BUILD_DIR/app/win32/mensurel.exe" '^Mensurel$')
+  printf 'DLLs at start:          baseline %d  mensurel %d\n' "$(wc -w <<<"$base")" \
+    "$(wc -w <<<"$prog")"
+  printf 'mensurel loads:         %s\n' "$(xargs <<<"$prog")"
+  printf 'beyond the baseline:    %s\n' "$(comm -13 <(echo "$base") <(echo "$prog") | xargs)"
   wine_env_stop
   trap - EXIT
+}
+
+# The DLLs a program's own process has loaded once its window is mapped and
+# has had a second to settle, as the memory figure is taken: one name a line,
+# lower case, sorted (Wine's +loaddll trace, lines prefixed with the process id).
+start_dlls() {  # exe, window-title pattern
+  local log id='' pid i launcher
+  log=$(mktemp)
+  WINEDEBUG=+pid,+loaddll wine "$1" >/dev/null 2>"$log" </dev/null &
+  launcher=$!
+  for i in $(seq 1 200); do
+    id=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -n1) || true
+    [ -n "$id" ] && break
+    sleep 0.05
+  done
+  [ -n "$id" ] || { echo "$1 did not appear" >&2; kill "$launcher"; rm -f "$log"; return 1; }
+  sleep 1
+  pid=$(xdotool getwindowpid "$id")
+  # The program's process is the one that loaded the program.
+  awk -v exe="$(basename "$1")" '
+    /:trace:loaddll:.* Loaded L"/ {
+      split($0, part, ":"); name = $0
+      sub(/.*Loaded L"/, "", name); sub(/".*/, "", name); n = split(name, path, /\\/)
+      name = tolower(path[n])
+      if (process == "" && name == tolower(exe)) process = part[1]
+      if (part[1] == process && name != tolower(exe)) print name
+    }' "$log" | sort -u
+  kill "$pid" 2>/dev/null || true
+  for i in $(seq 1 100); do
+    xdotool search --onlyvisible --name "$2" >/dev/null 2>&1 || break
+    sleep 0.05
+  done
+  rm -f "$log"
 }
 
 measure_one() {  # name, exe, window-title pattern

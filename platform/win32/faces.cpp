@@ -3,35 +3,13 @@
 #include <mensurel/ui/layout.h>
 
 #include <commctrl.h>
-#include <wincodec.h>
 
+#include <array>
+#include <cstdint>
 #include <cstring>
-#include <span>
 #include <utility>
 
 namespace mensurel::win32 {
-
-namespace {
-
-// Releases a COM interface pointer at the end of a scope.
-template<class T> class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr()
-    {
-        if (p_) p_->Release();
-    }
-    T** out() noexcept { return &p_; }
-    T* operator->() const noexcept { return p_; }
-    T* get() const noexcept { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
-
-} // namespace
 
 FaceBitmap::FaceBitmap(FaceBitmap&& other) noexcept
     : bitmap_(std::exchange(other.bitmap_, nullptr))
@@ -58,76 +36,50 @@ FaceBitmap::~FaceBitmap()
 
 namespace {
 
-// Resources of type RCDATA (RT_RCDATA, whose macro is the narrow kind).
-const LPCWSTR kRawData = MAKEINTRESOURCEW(10);
 // The focus rectangle's inset on a face, in pixels at 96 dpi.
 constexpr int kFocusInset = 3;
 // The subclass id of everyClickProc.
 constexpr UINT_PTR kEveryClickSubclass = 3;
-
-// The bytes of RCDATA `resourceId` in `module`; empty when there is none.
-std::span<BYTE> rawResource(HINSTANCE module, int resourceId)
-{
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), kRawData);
-    if (!info) return {};
-    auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(module, info)));
-    const DWORD size = SizeofResource(module, info);
-    if (!bytes) return {};
-    return { bytes, size };
-}
-
-// The picture in `bytes` decoded by WIC and converted to premultiplied
-// 32-bit pixels; false on any failure.
-bool decode(std::span<BYTE> bytes, ComPtr<IWICFormatConverter>& converter)
-{
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    return !bytes.empty()
-        && SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-            IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out())))
-        && SUCCEEDED(factory->CreateStream(stream.out()))
-        && SUCCEEDED(stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size())))
-        && SUCCEEDED(factory->CreateDecoderFromStream(
-            stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out()))
-        && SUCCEEDED(decoder->GetFrame(0, frame.out()))
-        && SUCCEEDED(factory->CreateFormatConverter(converter.out()))
-        && SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
-            WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom));
-}
 
 } // namespace
 
 FaceBitmap FaceBitmap::load(HINSTANCE module, int resourceId)
 {
     FaceBitmap face;
-    ComPtr<IWICFormatConverter> converter;
-    UINT width = 0;
-    UINT height = 0;
-    if (!decode(rawResource(module, resourceId), converter)
-        || FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0)
+    // RT_BITMAP, whose macro is the narrow kind.
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(2));
+    const auto* header = found
+        ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)))
+        : nullptr;
+    if (!header || SizeofResource(module, found) < sizeof(BITMAPINFOHEADER)
+        || header->biSize != sizeof(BITMAPINFOHEADER) || header->biBitCount != 8
+        || header->biCompression != BI_RGB || header->biClrUsed != 256 || header->biWidth <= 0
+        || header->biHeight <= 0)
         return face;
+    const auto width = static_cast<std::size_t>(header->biWidth);
+    const auto height = static_cast<std::size_t>(header->biHeight);
+    const std::size_t stride = (width + 3) / 4 * 4; // rows of whole 32-bit words
+    std::array<std::uint32_t, 256> palette {};
+    if (SizeofResource(module, found) < sizeof(BITMAPINFOHEADER) + sizeof palette + stride * height)
+        return face;
+    std::memcpy(palette.data(), header + 1, sizeof palette);
+    const auto* indices = reinterpret_cast<const BYTE*>(header + 1) + sizeof palette;
 
+    // 32-bit pixels, rows bottom-up as stored.
     BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), header->biWidth, header->biHeight, 1, 32, BI_RGB,
+        0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap) return face;
-    const UINT stride = width * 4;
-    if (FAILED(
-            converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(pixels)))) {
-        DeleteObject(bitmap);
-        return face;
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (std::size_t y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < width; ++x)
+            pixels[(y * width) + x] = palette[indices[(y * stride) + x]];
     }
     face.bitmap_ = bitmap;
-    face.width_ = static_cast<int>(width);
-    face.height_ = static_cast<int>(height);
+    face.width_ = header->biWidth;
+    face.height_ = header->biHeight;
     return face;
 }
 
@@ -140,7 +92,9 @@ void FaceBitmap::drawCentred(HDC dc, const RECT& box, int drawWidth, int drawHei
     const int y = box.top + ((box.bottom - box.top - drawHeight) / 2);
     BLENDFUNCTION blend { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
     SetStretchBltMode(dc, HALFTONE);
-    AlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, width_, height_, blend);
+    // AlphaBlend, from gdi32 itself rather than msimg32, which only passes
+    // the call on to it.
+    GdiAlphaBlend(dc, x, y, drawWidth, drawHeight, source, 0, 0, width_, height_, blend);
     SelectObject(source, old);
     DeleteDC(source);
 }

@@ -4,7 +4,6 @@
 #include <mensurel/win32/window.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cwchar>
 
@@ -84,21 +83,15 @@ void handleMessage(MSG& message)
 
 int runProgram(HINSTANCE instance, int showCommand)
 {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // COM is not started here: the window starts it when it first needs it.
     INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES };
     InitCommonControlsEx(&controls);
-    int code = 1;
-    {
-        Window window;
-        if (window.create(instance)) {
-            window.loadAndShow(showCommand);
-            MSG message;
-            while (GetMessageW(&message, nullptr, 0, 0) > 0) handleMessage(message);
-            code = static_cast<int>(message.wParam);
-        }
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return code;
+    Window window;
+    if (!window.create(instance)) return 1;
+    window.loadAndShow(showCommand);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) handleMessage(message);
+    return static_cast<int>(message.wParam);
 }
 
 } // namespace mensurel::win32

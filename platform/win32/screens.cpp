@@ -1,5 +1,7 @@
 #include <mensurel/win32/screens.h>
 
+#include <mensurel/win32/system.h>
+
 #include <shellscalingapi.h>
 
 #include <algorithm>
@@ -22,22 +24,35 @@ ui::PixelRect toPixelRect(const RECT& r)
     return { .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top };
 }
 
-std::vector<ui::ScreenArea> screenAreas()
+int dpiOf(HMONITOR monitor, const KnownDpi& known)
 {
-    std::vector<ui::ScreenArea> screens;
+    if (monitor == known.monitor) return known.dpi;
+    static auto* const getDpi
+        = systemFunction<decltype(GetDpiForMonitor)>(L"shcore.dll", "GetDpiForMonitor");
+    UINT dpi = 0;
+    UINT unused = 0;
+    return getDpi && SUCCEEDED(getDpi(monitor, MDT_EFFECTIVE_DPI, &dpi, &unused))
+        ? static_cast<int>(dpi)
+        : known.dpi;
+}
+
+std::vector<ui::ScreenArea> screenAreas(const KnownDpi& known)
+{
+    struct Walk {
+        const KnownDpi& known;
+        std::vector<ui::ScreenArea> screens;
+    } walk { known, {} };
     EnumDisplayMonitors(
         nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+            auto& walk = *reinterpret_cast<Walk*>(data);
             const MONITORINFO info = monitorInfo(monitor);
-            UINT dpi = ui::kDesignDpi;
-            UINT unused = ui::kDesignDpi;
-            GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpi, &unused);
-            reinterpret_cast<std::vector<ui::ScreenArea>*>(list)->push_back(
-                { toPixelRect(info.rcMonitor), toPixelRect(info.rcWork), static_cast<int>(dpi) });
+            walk.screens.push_back({ toPixelRect(info.rcMonitor), toPixelRect(info.rcWork),
+                dpiOf(monitor, walk.known) });
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&screens));
-    return screens;
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.screens;
 }
 
 ui::PixelRect workAreaAt(POINT point)

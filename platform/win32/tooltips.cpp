@@ -27,7 +27,7 @@ void ControlTips::create(HWND owner, std::span<const HWND, ui::kControlCount> co
 
 void ControlTips::setFont(HFONT font) const
 {
-    SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (tips_) SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 } // namespace mensurel::win32

@@ -30,16 +30,24 @@ FieldWarning::~FieldWarning()
 void FieldWarning::create(HWND owner)
 {
     owner_ = owner;
+}
+
+bool FieldWarning::makeTip()
+{
+    if (tip_ || !owner_) return tip_ != nullptr;
     // A plain tooltip rather than a balloon: a balloon's stem would push it
     // off the point it is placed at.
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
         WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP | TTS_NOANIMATE | TTS_NOFADE, CW_USEDEFAULT,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr),
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, GetModuleHandleW(nullptr),
         nullptr);
+    setFont(font_);
+    return tip_ != nullptr;
 }
 
 void FieldWarning::setFont(HFONT font)
 {
+    font_ = font;
     if (tip_ && font) SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
@@ -65,7 +73,7 @@ void FieldWarning::trackAt(POINT screen) const
 
 void FieldWarning::show(HWND field, const std::wstring& title, const std::wstring& text)
 {
-    if (!tip_) return;
+    if (!makeTip()) return;
     removeTool();
     text_ = text;
     title_ = title;

@@ -31,8 +31,12 @@ constexpr int kFirstControlId = 100;
 constexpr UINT kLaunchFailed = WM_APP + 1;
 // The system's arrow pointer (IDC_ARROW, whose macro is the narrow kind).
 const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
-// The subclass id of command1Proc.
+// The subclass ids of command1Proc and accessibleProc.
 constexpr UINT_PTR kCommand1Subclass = 2;
+constexpr UINT_PTR kAccessibleSubclass = 4;
+// The faces' pictures by face and scale (1x, 2x).
+constexpr int kPictures[2][2]
+    = { { IDB_COMMAND1, IDB_COMMAND1_2X }, { IDB_COMMAND2, IDB_COMMAND2_2X } };
 
 RECT windowRectFor(int clientWidth, int clientHeight, int dpi)
 {
@@ -89,32 +93,38 @@ bool Window::registerClass(HINSTANCE instance) const
 bool Window::create(HINSTANCE instance)
 {
     if (!registerClass(instance)) return false;
-    // Created at the design position first, so that the DPI is the one of the
-    // monitor the window opens on; sized and placed for that DPI below.
+    instance_ = instance;
+    defaultTypeface_ = firstInstalledTypeface(ui::windowDesign().defaultFont.families);
+    unitTypeface_ = firstInstalledTypeface(ui::windowDesign().unitLabelFont.families);
+    // Laid out and placed before anything is made: the window is made once,
+    // where it opens, at the DPI it has there, and each control where it
+    // goes, in its font. The tooltips come after the first frame
+    // (loadAndShow), the warning's window when it first shows. The monitor
+    // at the design position is taken to have the system's DPI, as it has
+    // unless its scale was changed since the user logged on; the window,
+    // once made, tells, and in that case is laid out and placed again.
     const ui::TwipRect& design = ui::windowDesign().clientArea;
     const int systemDpi = static_cast<int>(GetDpiForSystem());
     const POINT designClient { ui::twipsToPixels(design.left, systemDpi),
         ui::twipsToPixels(design.top, systemDpi) };
+    const auto text = services_.loadPlace();
+    const auto place = text ? ui::readPlace(*text) : std::nullopt;
+    const ui::PixelPoint client = openingPlace(designClient, place,
+        { MonitorFromPoint(designClient, MONITOR_DEFAULTTOPRIMARY), systemDpi });
+    const ui::PixelMargins frame = frameMargins(layout_.dpi);
     window_ = CreateWindowExW(kWindowExStyle, kClassName, widen(ui::windowDesign().title).c_str(),
-        windowStyle(), designClient.x, designClient.y, 100, 100, nullptr, nullptr, instance, this);
+        windowStyle(), client.x - frame.left, client.y - frame.top,
+        layout_.clientWidth + frame.left + frame.right,
+        layout_.clientHeight + frame.top + frame.bottom, nullptr, nullptr, instance, this);
     if (!window_) return false;
-
-    const int dpi = static_cast<int>(GetDpiForWindow(window_));
-    defaultTypeface_ = firstInstalledTypeface(ui::windowDesign().defaultFont.families);
-    unitTypeface_ = firstInstalledTypeface(ui::windowDesign().unitLabelFont.families);
-    for (std::size_t scale = 0; scale < 2; ++scale) {
-        command1Faces_[scale]
-            = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND1_GIF : IDR_COMMAND1_2X_GIF);
-        command2Faces_[scale]
-            = FaceBitmap::load(instance, scale == 0 ? IDR_COMMAND2_GIF : IDR_COMMAND2_2X_GIF);
+    if (const KnownDpi actual { MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST),
+            static_cast<int>(GetDpiForWindow(window_)) };
+        actual.dpi != layout_.dpi) {
+        const ui::PixelPoint corrected = openingPlace(designClient, place, actual);
+        moveClientTo(corrected, frameMargins(layout_.dpi));
     }
-    accessible_ = std::make_unique<AccessibleText>();
     createControls(instance);
-    tips_.create(window_, controls_);
     warning_.create(window_);
-    applyLayout(dpi);
-    placeOnMonitor(designClient, dpi);
-    restorePlace();
     return true;
 }
 
@@ -132,26 +142,23 @@ void Window::moveClientTo(ui::PixelPoint client, const ui::PixelMargins& frame)
         layout_.clientHeight + frame.top + frame.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The client area at the design position when the whole window fits on that
-// monitor's work area, otherwise the window centred on it.
-void Window::placeOnMonitor(POINT designClient, int dpi)
+// Where the window was when it last closed (`place`), when the shared rule
+// allows it (at that place the window is on a monitor of the DPI it had
+// there); otherwise its client area at the design position when the whole
+// window fits on that monitor's work area, or the window centred on it.
+// Lays the window out for the DPI it will have there.
+ui::PixelPoint Window::openingPlace(
+    POINT designClient, const std::optional<ui::RememberedPlace>& place, const KnownDpi& known)
 {
-    const ui::PixelMargins frame = frameMargins(dpi);
-    moveClientTo(ui::firstClientPosition(
-                     workAreaAt(designClient), layout_.clientWidth, layout_.clientHeight, frame),
-        frame);
-}
-
-// At the remembered place the window is on a monitor of the DPI it had there.
-void Window::restorePlace()
-{
-    const auto text = services_.loadPlace();
-    const auto place = text ? ui::readPlace(*text) : std::nullopt;
-    const ui::PixelMargins frame = frameMargins(place ? place->dpi : layout_.dpi);
-    if (const auto client = place
-            ? ui::rememberedClientPosition(*place, screenAreas(), layout_.clientWidth, frame)
-            : std::nullopt)
-        moveClientTo(*client, frame);
+    applyLayout(dpiOf(MonitorFromPoint(designClient, MONITOR_DEFAULTTOPRIMARY), known));
+    if (const auto client = place ? ui::rememberedClientPosition(*place, screenAreas(known),
+                                        layout_.clientWidth, frameMargins(place->dpi))
+                                  : std::nullopt) {
+        if (place->dpi != layout_.dpi) applyLayout(place->dpi);
+        return *client;
+    }
+    return ui::firstClientPosition(workAreaAt(designClient), layout_.clientWidth,
+        layout_.clientHeight, frameMargins(layout_.dpi));
 }
 
 HWND Window::createControl(const ui::ControlDesign& design, HINSTANCE instance)
@@ -159,24 +166,25 @@ HWND Window::createControl(const ui::ControlDesign& design, HINSTANCE instance)
     auto* const id = reinterpret_cast<HMENU>(
         static_cast<INT_PTR>(kFirstControlId + static_cast<int>(design.id)));
     const std::wstring text = widen(design.text);
+    const ui::PixelRect& r = layout_.controls[static_cast<std::size_t>(design.id)];
     switch (design.kind) {
     case ui::ControlKind::TextField:
         return CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0, window_, id,
-            instance, nullptr);
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, r.left, r.top, r.width,
+            r.height, window_, id, instance, nullptr);
     case ui::ControlKind::PictureButton:
         // The caption is not drawn (the face is the picture) but names the
         // button for accessibility tools.
         return CreateWindowExW(0, L"BUTTON", widen(design.accessibleName).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0, 0, 0, 0, window_,
-            id, instance, nullptr);
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, r.left, r.top,
+            r.width, r.height, window_, id, instance, nullptr);
     case ui::ControlKind::Label:
         // SS_NOTIFY makes the label take the pointer, so that moving over it
         // is not a move over the window surface, and lets its tooltip see the
         // pointer.
         return CreateWindowExW(0, L"STATIC", text.c_str(),
-            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, 0, 0, 0, window_, id,
-            instance, nullptr);
+            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, r.left, r.top, r.width,
+            r.height, window_, id, instance, nullptr);
     case ui::ControlKind::Frame: break;
     }
     return nullptr;
@@ -184,10 +192,11 @@ HWND Window::createControl(const ui::ControlDesign& design, HINSTANCE instance)
 
 void Window::createControls(HINSTANCE instance)
 {
-    // Children are stacked in the order they are created, the first on top,
-    // and Tab follows that order: so the controls that take the focus are
-    // created in the focus order (which puts Command2 above Command1, as
-    // designed), then the labels, which never take it.
+    // Children are stacked in the order they are created, the first on top
+    // (each new child goes below its siblings), and Tab follows that order:
+    // so the controls that take the focus are created in the focus order
+    // (which puts Command2 above Command1, as designed), then the labels,
+    // which never take it. Each is made where the layout puts it.
     const auto focus = ui::focusOrder();
     std::vector<ui::Control> order(focus.begin(), focus.end());
     for (const ui::ControlDesign& design : ui::controls()) {
@@ -197,10 +206,14 @@ void Window::createControls(HINSTANCE instance)
         const ui::ControlDesign& design = ui::designOf(id);
         HWND control = createControl(design, instance);
         if (!control) continue;
-        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (HFONT font = fontOf(design))
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         controls_[static_cast<std::size_t>(id)] = control;
-        if (!design.accessibleName.empty())
-            accessible_->setName(control, widen(design.accessibleName)); // best effort
+        if (!design.accessibleName.empty()) {
+            accessible_.setName(control, widen(design.accessibleName));
+            SetWindowSubclass(
+                control, accessibleProc, kAccessibleSubclass, reinterpret_cast<DWORD_PTR>(this));
+        }
         if (design.kind == ui::ControlKind::Label) paintFramesOverLabel(control, layout_);
         if (design.kind == ui::ControlKind::PictureButton) pressOnEveryClick(control);
     }
@@ -232,15 +245,24 @@ void Window::applyLayout(int dpi)
         const ui::PixelRect& r = layout_.controls[i];
         SetWindowPos(
             controls_[i], nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-        HFONT font = designs[i].font == ui::ControlFont::UnitLabel ? unitFont_ : defaultFont_;
-        if (designs[i].font != ui::ControlFont::None)
+        if (HFONT font = fontOf(designs[i]))
             SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     tips_.setFont(defaultFont_);
     warning_.setFont(defaultFont_);
     if (oldDefault) DeleteObject(oldDefault);
     if (oldUnit) DeleteObject(oldUnit);
-    InvalidateRect(window_, nullptr, TRUE);
+    if (window_) InvalidateRect(window_, nullptr, TRUE);
+}
+
+HFONT Window::fontOf(const ui::ControlDesign& design) const
+{
+    switch (design.font) {
+    case ui::ControlFont::None: break;
+    case ui::ControlFont::WindowDefault: return defaultFont_;
+    case ui::ControlFont::UnitLabel: return unitFont_;
+    }
+    return nullptr;
 }
 
 void Window::loadAndShow(int showCommand)
@@ -248,6 +270,10 @@ void Window::loadAndShow(int showCommand)
     form_.Form_Load();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    // Only hovering shows a tooltip: they are made once the first frame is
+    // on the screen.
+    tips_.create(window_, controls_);
+    tips_.setFont(defaultFont_);
 }
 
 std::optional<ui::Control> Window::controlOf(HWND handle) const
@@ -283,9 +309,11 @@ bool Window::hasFocus(ui::Control which) const
 void Window::setFocus(ui::Control which)
 {
     if (!control(which)) return;
-    // Also where the focus goes back to when the window is (first) activated.
+    // Also where the focus goes back to when the window is activated; while
+    // the window is hidden (Form_Load), only that: it gets the focus when
+    // the window is shown and activated.
     lastFocus_ = control(which);
-    SetFocus(lastFocus_);
+    if (IsWindowVisible(window_)) SetFocus(lastFocus_);
 }
 
 void Window::setNoticeCaption(const std::string& text)
@@ -320,13 +348,13 @@ void Window::showWarning(UnitField which, const std::string& text)
 {
     HWND edit = field(which);
     const std::wstring warning = widen(text);
-    if (accessible_) accessible_->setDescription(edit, warning); // best effort
+    accessible_.setDescription(edit, warning);
     warning_.show(edit, widen(ui::windowDesign().title), warning);
 }
 
 void Window::describeWarning(UnitField which, const std::string& text)
 {
-    if (accessible_) accessible_->setDescription(field(which), widen(text)); // best effort
+    accessible_.setDescription(field(which), widen(text));
 }
 
 void Window::hideWarning(UnitField which)
@@ -337,7 +365,7 @@ void Window::hideWarning(UnitField which)
 void Window::removeWarning(UnitField which)
 {
     hideWarning(which);
-    if (accessible_) accessible_->setDescription(field(which), {});
+    accessible_.setDescription(field(which), {});
 }
 
 void Window::showMessage(const std::string& text, ui::MessageIcon icon)
@@ -378,12 +406,14 @@ LRESULT Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: onCommand(wParam, lParam); return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        const auto& faces
-            = item.hwndItem == face(ui::Face::Command1) ? command1Faces_ : command2Faces_;
-        drawFaceButton(item, faces[static_cast<std::size_t>(layout_.faceScale - 1)],
-            layout_.faceWidth, layout_.faceHeight, layout_.dpi);
+        drawFaceButton(item, picture(item), layout_.faceWidth, layout_.faceHeight, layout_.dpi);
         return TRUE;
     }
+    case WM_GETOBJECT:
+        // An assistive tool asks: the controls' names are handed over before
+        // the system answers it.
+        accessible_.provide();
+        break;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -456,6 +486,22 @@ void Window::onDpiChanged(int dpi, const RECT& suggested)
         toPixelRect(suggested), { 0, 0, frame.right - frame.left, frame.bottom - frame.top });
     SetWindowPos(
         window_, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+const FaceBitmap& Window::picture(const DRAWITEMSTRUCT& item)
+{
+    const std::size_t which = item.hwndItem == face(ui::Face::Command1) ? 0 : 1;
+    const auto scale = static_cast<std::size_t>(layout_.faceScale - 1);
+    FaceBitmap& picture = pictures_[which][scale];
+    if (!picture) picture = FaceBitmap::load(instance_, kPictures[which][scale]);
+    return picture;
+}
+
+LRESULT CALLBACK Window::accessibleProc(
+    HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self)
+{
+    if (message == WM_GETOBJECT) reinterpret_cast<Window*>(self)->accessible_.provide();
+    return DefSubclassProc(control, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::command1Proc(

@@ -6,10 +6,11 @@
 
 #define IDI_MENSUREL 1
 
-/* The button faces, GIF files stored as RCDATA, at 1x and 2x. */
-#define IDR_COMMAND1_GIF 101
-#define IDR_COMMAND1_2X_GIF 102
-#define IDR_COMMAND2_GIF 103
-#define IDR_COMMAND2_2X_GIF 104
+/* The button faces at 1x and 2x: 8-bit bitmaps whose palettes hold the
+   premultiplied 32-bit pixels to draw. */
+#define IDB_COMMAND1 101
+#define IDB_COMMAND1_2X 102
+#define IDB_COMMAND2 103
+#define IDB_COMMAND2_2X 104
 
 #endif

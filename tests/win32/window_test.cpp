@@ -1,6 +1,6 @@
 // What only the Windows window has, beside the window scenarios both
 // desktops run (and compiled into the same program, on the same driver):
-// the faces decoded from their resources, the common controls 6 of the
+// the faces made from their resources, the common controls 6 of the
 // manifest, the keyboard menus of Windows, the window's limits on a small
 // screen, and a change of DPI.
 #include "desktop.h"
@@ -8,6 +8,7 @@
 
 #include <mensurel/ui/layout.h>
 #include <mensurel/win32/faces.h>
+#include <mensurel/win32/screens.h>
 #include <mensurel/win32/text.h>
 #include <mensurel/win32/window.h>
 
@@ -62,11 +63,12 @@ std::vector<COLORREF> drawnOver(
     return pixels;
 }
 
-// Windows only: the faces are GIF resources decoded with WIC and drawn with
-// AlphaBlend. Drawn over two colours, each pixel shows either the colour
-// beneath (transparent) or the same colour over both (opaque): GIF has no
+// Windows only: the faces are bitmap resources whose palettes hold
+// premultiplied 32-bit pixels, drawn with AlphaBlend. Drawn over two
+// colours, each pixel shows either the colour beneath (transparent) or the
+// same colour over both (opaque): the pictures, drawn as GIFs, have no
 // partial transparency.
-TEST(Win32Window, FacesDecodeFromTheResourcesWithTheirTransparency)
+TEST(Win32Window, FacesLoadFromTheResourcesWithTheirTransparency)
 {
     constexpr COLORREF kUnder[] = { RGB(10, 20, 30), RGB(250, 240, 230) };
     struct Row {
@@ -74,8 +76,8 @@ TEST(Win32Window, FacesDecodeFromTheResourcesWithTheirTransparency)
         bool framed; // the hover face has a green frame along its edges
     };
     for (const Row& row :
-        { Row { IDR_COMMAND1_GIF, 175, 40, false }, Row { IDR_COMMAND1_2X_GIF, 350, 80, false },
-            Row { IDR_COMMAND2_GIF, 175, 40, true }, Row { IDR_COMMAND2_2X_GIF, 350, 80, true } }) {
+        { Row { IDB_COMMAND1, 175, 40, false }, Row { IDB_COMMAND1_2X, 350, 80, false },
+            Row { IDB_COMMAND2, 175, 40, true }, Row { IDB_COMMAND2_2X, 350, 80, true } }) {
         const auto face = win32::FaceBitmap::load(GetModuleHandleW(nullptr), row.id);
         const auto dark = drawnOver(face, row.width, row.height, kUnder[0]);
         const auto light = drawnOver(face, row.width, row.height, kUnder[1]);
@@ -182,6 +184,18 @@ TEST(Win32Window, ADpiChangeLaysTheWindowOutAgain)
     EXPECT_EQ(font.lfHeight, -MulDiv(ui::windowDesign().defaultFont.pointSize, 192, 72));
     EXPECT_EQ(d->frameOnScreen().left, 40);
     EXPECT_EQ(d->frameOnScreen().top, 30);
+}
+
+// Windows only: a monitor's DPI is the one known from a window on it, or
+// else the system's answer (shcore, loaded for it), which for the monitor a
+// window is on is that window's DPI.
+TEST(Win32Window, AMonitorsDpiIsTheKnownOneOrTheSystems)
+{
+    const auto d = openWindow();
+    const HMONITOR monitor = MonitorFromWindow(handleOf(*d), MONITOR_DEFAULTTONEAREST);
+    EXPECT_EQ(win32::dpiOf(monitor, { monitor, 123 }), 123);
+    EXPECT_EQ(
+        win32::dpiOf(monitor, { nullptr, 123 }), static_cast<int>(GetDpiForWindow(handleOf(*d))));
 }
 
 // Windows only (the registry): closed somewhere else, the window opens there

@@ -1,7 +1,7 @@
-// The picture faces of the two buttons, decoded from the program's GIF
-// resources into premultiplied 32-bit bitmaps that AlphaBlend draws with
-// the button face showing through the transparent pixels, and the
-// owner-drawn buttons that show them.
+// The picture faces of the two buttons, made from the program's bitmap
+// resources into premultiplied 32-bit bitmaps that AlphaBlend draws with the
+// button face showing through the transparent pixels, and the owner-drawn
+// buttons that show them.
 #pragma once
 
 #include <windows.h>
@@ -17,10 +17,15 @@ public:
     FaceBitmap& operator=(FaceBitmap&& other) noexcept;
     ~FaceBitmap();
 
-    // Decodes the GIF stored as RCDATA `resourceId` in `module`. Needs COM
-    // initialised on the calling thread. A bitmap that draws nothing on any
-    // failure.
+    // The bitmap resource `resourceId` of `module`: 8 bits a pixel, its
+    // 256-entry palette holding the 32-bit pixels to draw (alpha in the
+    // fourth byte, the colour premultiplied by it), so each pixel is looked
+    // up, not decoded. A bitmap that draws nothing when there is no such
+    // resource.
     static FaceBitmap load(HINSTANCE module, int resourceId);
+
+    // Whether there is a picture to draw.
+    explicit operator bool() const noexcept { return bitmap_ != nullptr; }
 
     // Draws the picture centred in `box` on `dc`, scaled to `drawWidth` x
     // `drawHeight`, blending its transparent pixels with what is there.

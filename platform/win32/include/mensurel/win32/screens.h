@@ -12,8 +12,20 @@ namespace mensurel::win32 {
 
 ui::PixelRect toPixelRect(const RECT& r);
 
-// Every monitor: its rectangle, its work area and its DPI.
-std::vector<ui::ScreenArea> screenAreas();
+// A monitor whose DPI is known without asking: a window on it has it
+// (GetDpiForWindow). Any other monitor's DPI is the shell's scaling API's
+// (shcore's GetDpiForMonitor), so a window on one monitor never loads it.
+struct KnownDpi {
+    HMONITOR monitor = nullptr;
+    int dpi = ui::kDesignDpi;
+};
+
+// The DPI of `monitor`: `known.dpi` when it is the known one, otherwise the
+// shell's (`known.dpi` should the shell not tell).
+int dpiOf(HMONITOR monitor, const KnownDpi& known);
+
+// Every monitor: its rectangle, its work area and its DPI (dpiOf).
+std::vector<ui::ScreenArea> screenAreas(const KnownDpi& known);
 
 // The work area of the monitor at `point`, or of the main one when no
 // monitor is there.

@@ -1,9 +1,15 @@
 // What the window asks of the Windows shell and of accessibility tools.
+// Neither is needed for the first frame, so neither is loaded at start: the
+// shell (shell32) and COM (ole32, and the accessibility DLLs it brings) are
+// loaded from the system folder the first time they are used.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct IAccPropServices; // <oleacc.h>
 
@@ -14,22 +20,54 @@ namespace mensurel::win32 {
 // waiting for the browser; false when nothing could be started.
 bool shellOpen(const std::wstring& address);
 
+// COM on the calling thread (a single-threaded apartment) for the life of
+// this object; ole32 is loaded by the first one. Where COM is already up on
+// the thread this only counts one more use of it.
+class ComApartment {
+public:
+    ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment();
+
+private:
+    bool entered_ = false;
+};
+
 // Names and descriptions of controls for screen readers (Dynamic
-// Annotation), through one annotation service for the window's life. Best
-// effort: where the system offers no service, or the service refuses, the
-// calls return false and the window works the same.
+// Annotation). The texts are kept here and handed to the system's
+// annotation service only once an assistive tool asks the window for its
+// accessible objects (`provide`, on WM_GETOBJECT): until then COM and the
+// accessibility DLLs stay unloaded. Best effort: where the system offers no
+// service, or the service refuses, the window works the same.
 class AccessibleText {
 public:
-    AccessibleText(); // needs COM initialised on this thread
+    AccessibleText() = default;
     AccessibleText(const AccessibleText&) = delete;
     AccessibleText& operator=(const AccessibleText&) = delete;
     ~AccessibleText();
 
-    bool setName(HWND control, const std::wstring& name);
+    void setName(HWND control, const std::wstring& name);
     // An empty description takes the description off.
-    bool setDescription(HWND control, const std::wstring& description);
+    void setDescription(HWND control, const std::wstring& description);
+
+    // Starts the annotation service, the first time, and gives it every
+    // text set so far; later texts go to it as they are set. Called when an
+    // assistive tool asks for one of the window's accessible objects, before
+    // the system answers it.
+    void provide();
 
 private:
+    struct Texts {
+        std::wstring name;
+        std::wstring description;
+    };
+
+    Texts& textsOf(HWND control);
+
+    std::vector<std::pair<HWND, Texts>> controls_;
+    bool asked_ = false; // provide() has run
+    std::optional<ComApartment> com_; // from the first provide() on
     IAccPropServices* services_ = nullptr;
 };
 

@@ -17,7 +17,8 @@ public:
     // Creates the tooltip window, owned by `owner`, with the tools of
     // `controls` (as ui::controls(); null where there is no control).
     void create(HWND owner, std::span<const HWND, ui::kControlCount> controls);
-    // Without the window's font the tooltips show Chinese as boxes.
+    // Without the window's font the tooltips show Chinese as boxes. Nothing
+    // before create().
     void setFont(HFONT font) const;
 
 private:

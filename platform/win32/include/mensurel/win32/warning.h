@@ -17,9 +17,10 @@ public:
     FieldWarning& operator=(const FieldWarning&) = delete;
     ~FieldWarning();
 
-    // Creates the tooltip window for the fields of `owner`.
+    // The warning for the fields of `owner`. Its tooltip window is made
+    // when it first shows: most runs never show it.
     void create(HWND owner);
-    void setFont(HFONT font);
+    void setFont(HFONT font); // kept for the window, which shows it in it
 
     // Shows `text` under `title` at `field`; replaces a warning shown at
     // another field.
@@ -28,11 +29,13 @@ public:
     void hide(HWND field);
 
 private:
+    bool makeTip(); // whether there is a tooltip window
     void removeTool();
     void trackAt(POINT screen) const;
 
     HWND owner_ = nullptr;
     HWND tip_ = nullptr;
+    HFONT font_ = nullptr; // the window's, owned by it
     HWND field_ = nullptr; // the field the warning is shown at, if any
     std::wstring text_; // kept for the tooltip, which holds a pointer to it
     std::wstring title_;

@@ -8,6 +8,7 @@
 #include <mensurel/ui/form1.h>
 #include <mensurel/ui/layout.h>
 #include <mensurel/win32/faces.h>
+#include <mensurel/win32/screens.h>
 #include <mensurel/win32/settings.h>
 #include <mensurel/win32/shell.h>
 #include <mensurel/win32/tooltips.h>
@@ -17,7 +18,6 @@
 
 #include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,13 +89,15 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK command1Proc(
         HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK accessibleProc(
+        HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
     // Takes one queued message of the window's before it is dispatched (keys
     // in the fields and on the faces, keyboard navigation) and dispatches it.
     void preTranslate(MSG& message);
     bool registerClass(HINSTANCE instance) const;
-    void placeOnMonitor(POINT designClient, int dpi);
-    void restorePlace();
+    ui::PixelPoint openingPlace(
+        POINT designClient, const std::optional<ui::RememberedPlace>& place, const KnownDpi& known);
     [[nodiscard]] ui::PixelMargins frameMargins(int dpi) const;
     void moveClientTo(ui::PixelPoint client, const ui::PixelMargins& frame);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -103,9 +105,11 @@ private:
     HWND createControl(const ui::ControlDesign& design, HINSTANCE instance);
     void createControls(HINSTANCE instance);
     void applyLayout(int dpi);
+    HFONT fontOf(const ui::ControlDesign& design) const; // null for none
     void paint();
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDpiChanged(int dpi, const RECT& suggested);
+    const FaceBitmap& picture(const DRAWITEMSTRUCT& item);
     HWND face(ui::Face which) const { return control(ui::controlOf(which)); }
     HWND field(UnitField which) const { return control(ui::controlOf(which)); }
     std::optional<ui::Control> controlOf(HWND handle) const;
@@ -118,11 +122,13 @@ private:
     HFONT unitFont_ = nullptr;
     std::wstring defaultTypeface_;
     std::wstring unitTypeface_;
-    std::array<FaceBitmap, 2> command1Faces_; // 1x, 2x
-    std::array<FaceBitmap, 2> command2Faces_;
+    HINSTANCE instance_ = nullptr; // where the faces' pictures are
+    // The faces' pictures, by face and scale (1x, 2x), each loaded when first
+    // drawn: a start loads only the one it shows.
+    std::array<std::array<FaceBitmap, 2>, 2> pictures_;
     ui::Layout layout_ {};
     HWND lastFocus_ = nullptr; // the focus to give back when the window is activated
-    std::unique_ptr<AccessibleText> accessible_; // made once COM is up
+    AccessibleText accessible_; // handed to the system when a tool asks
     Services services_;
     ui::Form1 form_;
 };
