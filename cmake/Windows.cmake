@@ -20,6 +20,15 @@ if(BUILD_TESTING)
   # find_package(GTest) in the test directories finds the targets above.
   list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/windows)
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+  # Every test program runs under Wine on a desktop of the build's own (a
+  # prefix and an Xvfb display, scripts/wine_desktop.py), which the fixture
+  # wine_desktop of tests/win32 starts before the tests and stops after them.
+  find_program(PYTHON3 python3 REQUIRED)
+  set(MENSUREL_WINE_DESKTOP ${CMAKE_BINARY_DIR}/wine-desktop)
+  set(MENSUREL_WINE_RUN ${PYTHON3} ${PROJECT_SOURCE_DIR}/scripts/wine_desktop.py run
+      ${MENSUREL_WINE_DESKTOP})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${MENSUREL_WINE_RUN})
+  set(MENSUREL_TEST_NEEDS FIXTURES_REQUIRED wine_desktop)
 endif()
 
 add_subdirectory(resources/windows)
