@@ -117,8 +117,8 @@ TEST(ParseVal, IgnoresCommaDecimalLocale)
 {
     const std::locale previous
         = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    // The C locale needs one installed on the machine; the setup script
-    // generates de_DE.UTF-8.
+    // The C locale needs de_DE.UTF-8 compiled: ctest makes it in the build
+    // folder (the comma_locale fixture).
     const bool cComma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr
         && *std::localeconv()->decimal_point == ',';
     const auto dot = ParseVal("1.5");
