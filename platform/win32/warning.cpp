@@ -82,23 +82,26 @@ void FieldWarning::show(HWND field, const std::wstring& title, const std::wstrin
     tool.lpszText = text_.data();
     if (!SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return;
     field_ = field;
+    SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title_.c_str()));
+    place(tool);
+}
 
+// Shown where its bubble's size says it goes, then measured as shown: its
+// border and margins may make it larger, and the tracking point may not be
+// exactly its corner. It is narrowed or moved until it stands where placed,
+// or stops moving (the tooltip keeps itself on the screen).
+void FieldWarning::place(TOOLINFOW& tool) const
+{
     MONITORINFO monitor { sizeof monitor, {}, {}, 0 };
-    GetMonitorInfoW(MonitorFromWindow(field, MONITOR_DEFAULTTONEAREST), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(field_, MONITOR_DEFAULTTONEAREST), &monitor);
     const ui::PixelRect work = toPixelRect(monitor.rcWork);
     RECT box;
-    GetWindowRect(field, &box);
+    GetWindowRect(field_, &box);
     const ui::PixelRect at = toPixelRect(box);
     // The text wraps only where it would be wider than the work area.
     int maxWidth = work.width;
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, maxWidth);
-    SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title_.c_str()));
 
-    // Shown where its bubble's size says it goes, then measured as shown:
-    // its border and margins may make it larger, and the tracking point may
-    // not be exactly its corner. It is narrowed or moved until it stands
-    // where placed, or stops moving (the tooltip keeps itself on the
-    // screen).
     const auto bubble = static_cast<DWORD>(
         SendMessageW(tip_, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
     const ui::PixelPoint first = ui::placeWarning(at, LOWORD(bubble), HIWORD(bubble), work);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 namespace mensurel::win32 {
@@ -31,6 +33,7 @@ public:
 private:
     bool makeTip(); // whether there is a tooltip window
     void removeTool();
+    void place(TOOLINFOW& tool) const; // at the field, as the layout rules say
     void trackAt(POINT screen) const;
 
     HWND owner_ = nullptr;
