@@ -23,11 +23,9 @@ if(BUILD_TESTING)
   # Every test program runs under Wine on a desktop of the build's own (a
   # prefix and an Xvfb display, scripts/wine_desktop.py), which the fixture
   # wine_desktop of tests/win32 starts before the tests and stops after them.
-  find_program(PYTHON3 python3 REQUIRED)
   set(MENSUREL_WINE_DESKTOP ${CMAKE_BINARY_DIR}/wine-desktop)
-  set(MENSUREL_WINE_RUN ${PYTHON3} ${PROJECT_SOURCE_DIR}/scripts/wine_desktop.py run
+  set(CMAKE_CROSSCOMPILING_EMULATOR sh ${PROJECT_SOURCE_DIR}/scripts/wine-run
       ${MENSUREL_WINE_DESKTOP})
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${MENSUREL_WINE_RUN})
   set(MENSUREL_TEST_NEEDS FIXTURES_REQUIRED wine_desktop)
 endif()
 

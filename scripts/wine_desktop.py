@@ -2,6 +2,7 @@
 """A private Windows desktop under Wine: a prefix of its own and an X display
 of its own (Xvfb with openbox, so focus and keyboard work as on a desktop).
 
+    wine_desktop.py prepare STATE      the prefix alone
     wine_desktop.py start STATE        the display, the window manager and
                                        the prefix, kept in folder STATE
     wine_desktop.py run STATE [--dpi N] [--timeout S] PROGRAM [ARGS...]
@@ -18,9 +19,10 @@ of its own (Xvfb with openbox, so focus and keyboard work as on a desktop).
                                        the DLLs PROGRAM has loaded once its
                                        window TITLE is up, one a line
 
-The Windows build's tests run through `run` (their emulator), and `start` and
-`stop` are the set-up and clean-up of the tests that need a display. `run`
-works before `start` too, without a display, as listing the tests does.
+The Windows build's tests run through scripts/wine-run (their emulator),
+which reads what `prepare` writes into STATE; `start` and `stop` are the
+set-up and clean-up of the tests. Running works before `start` too, without
+a display, as listing the tests does.
 The prefix stays in STATE between runs; remove the folder to start afresh.
 """
 
@@ -46,14 +48,19 @@ SETTINGS = r"""REGEDIT4
 """
 
 
+def wine_variables(state):
+    return {"WINEPREFIX": str(Path(state).resolve() / "prefix"), "WINEARCH": "win64",
+            "WINEDEBUG": "-all",
+            # No Mono or Gecko download prompts in a fresh prefix.
+            "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
 def environment(state):
     """The environment for Wine on the desktop in `state` (no display when
     it is not started)."""
     state = Path(state).resolve()
     env = dict(os.environ)
-    env.update(WINEPREFIX=str(state / "prefix"), WINEARCH="win64", WINEDEBUG="-all",
-               # No Mono or Gecko download prompts in a fresh prefix.
-               WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.update(wine_variables(state))
     display = state / "display"
     if display.exists():
         env["DISPLAY"] = display.read_text().strip()
@@ -77,6 +84,9 @@ def ensure_prefix(state):
     state = Path(state).resolve()
     state.mkdir(parents=True, exist_ok=True)
     env = environment(state)
+    # For scripts/wine-run, which runs the tests without starting Python.
+    (state / "env").write_text("".join(f"export {name}='{value}'\n"
+                                       for name, value in wine_variables(state).items()))
     with open(state / "lock", "w", encoding="ascii") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         # The first wine call starts wineserver and services that keep its
@@ -237,9 +247,12 @@ def loaded_dlls(state, program, title):
 
 
 def main(argv):
-    if len(argv) < 2 or argv[0] not in ("start", "run", "stop", "dpi", "show", "dlls"):
+    if len(argv) < 2 or argv[0] not in ("prepare", "start", "run", "stop", "dpi", "show", "dlls"):
         sys.exit(__doc__)
     command, state, rest = argv[0], argv[1], argv[2:]
+    if command == "prepare":
+        ensure_prefix(state)
+        return 0
     if command == "start":
         start(state)
         return 0

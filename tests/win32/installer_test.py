@@ -5,7 +5,8 @@ close, into nested folders, over an older installation, into another folder,
 after a killed setup, and a removal chained with a setup. One row per case;
 each starts from a machine without Mensurel.
 
-    installer_test.py --build BUILD_DIR --state STATE_DIR [ROW...]
+    installer_test.py --build BUILD_DIR --state STATE_DIR --version V
+                      --old-version OLD [ROW...]
         the rows (all by default) on the Wine desktop in STATE_DIR, started
         with scripts/wine_desktop.py start STATE_DIR; the Windows build in
         BUILD_DIR
@@ -75,15 +76,12 @@ def files(folder):
 class Machine:
     """The Wine prefix the rows run in, and what the rows ask of it."""
 
-    def __init__(self, build, state):
+    def __init__(self, build, state, version, old_version):
         build = Path(build).resolve()
         self.env = wine_desktop.environment(state)
         self.prefix = Path(self.env["WINEPREFIX"])
-        self.version = re.search(r"^project\(mensurel VERSION ([0-9.]+)",
-                                 (SOURCE / "CMakeLists.txt").read_text(), re.M)[1]
         # The older release the update rows start from (tests/win32/CMakeLists.txt).
-        self.old_version = re.search(r"^MENSUREL_OLD_VERSION:STRING=(.*)$",
-                                     (build / "CMakeCache.txt").read_text(), re.M)[1]
+        self.version, self.old_version = version, old_version
         self.setup = str(build / f"packages/mensurel-{self.version}-setup.exe")
         self.old_setup = str(build / f"tests/win32/old/mensurel-{self.old_version}-setup.exe")
         self.exe = build / "app/win32/mensurel.exe"
@@ -118,19 +116,11 @@ class Machine:
         what = " ".join([Path(setup).name, *args])
         self.check(code == expected, f"{what}: exit code {code}, {expected} expected")
 
-    def xdotool(self, *args):
-        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
-                              text=True, check=False).stdout.split()
-
-    def shows_window(self, process):
-        """Whether process shows a Mensurel window."""
-        return any(self.xdotool("getwindowpid", window) == [str(process.pid)]
-                   for window in self.xdotool("search", "--onlyvisible", "--name", "^Mensurel$"))
-
     def start(self, program):
         """Starts a program and waits up to 10 s for its Mensurel window."""
         process = self.spawn(program)
-        self.check(wait_for(lambda: self.shows_window(process), 10, 0.1),
+        shown = lambda: wine_desktop.find_window("Mensurel", self.env, process.pid)
+        self.check(wait_for(shown, 10, 0.1),
                    f"{program} did not show its window")
         return process
 
@@ -480,12 +470,14 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", required=True)
     parser.add_argument("--state", required=True)
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--old-version", required=True)
     parser.add_argument("rows", nargs="*", metavar="ROW")
     args = parser.parse_args()
     names = [row.__name__ for row, _ in ROWS]
     if unknown := sorted(set(args.rows) - set(names)):
         parser.error(f"no row {', '.join(unknown)}; the rows: {' '.join(names)}")
-    m = Machine(args.build, args.state)
+    m = Machine(args.build, args.state, args.version, args.old_version)
     if "DISPLAY" not in m.env:
         sys.exit(f"installer_test: no desktop in {args.state}: start it with wine_desktop.py")
     passed = failed = 0

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks of the built Windows program and installer as files and processes.
 
-    program_test.py imports BUILD        mensurel.exe imports only DLLs every
-                                         Windows has; it and the installer ask
+    program_test.py imports PROGRAM SETUP
+                                         the program imports only DLLs every
+                                         Windows has; it and its installer ask
                                          for Windows' exploit protections
     program_test.py startup BUILD STATE  once its window is up, mensurel.exe
                                          has loaded no DLL the bare window of
@@ -10,7 +11,6 @@
                                          Wine desktop in STATE)
 """
 
-import re
 import sys
 from pathlib import Path
 
@@ -26,15 +26,8 @@ SYSTEM_DLLS = {
 }
 
 
-def version(source):
-    text = (source / "CMakeLists.txt").read_text()
-    return re.search(r"^project\(mensurel VERSION ([0-9.]+)", text, re.M)[1]
-
-
-def imports(build):
-    program = build / "app/win32/mensurel.exe"
-    setup = build / "packages" / f"mensurel-{version(Path(__file__).resolve().parents[2])}-setup.exe"
-    faults = [f"mensurel.exe needs {dll}, which Windows does not ship"
+def imports(program, setup):
+    faults = [f"{program.name} needs {dll}, which Windows does not ship"
               for dll in PeFile(program).imports() if dll not in SYSTEM_DLLS]
     faults += [f"{path.name} lacks {flag}" for path in (program, setup)
                for flag in PeFile(path).missing_protections()]
