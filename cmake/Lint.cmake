@@ -1,6 +1,6 @@
 # Formatting drift and clang-tidy warnings in our own code, as ctest tests of
-# label lint: one test of the formatting of every source, and one clang-tidy
-# test per translation unit, read with this build's compile commands.
+# label lint: one test of the formatting of every source, and clang-tidy on
+# the translation units with this build's compile commands.
 #   ctest -L lint                      all of them
 #   cmake --build BUILD -t format      reformat the sources in place
 
@@ -26,20 +26,22 @@ if(CLANG_FORMAT)
 endif()
 
 find_program(CLANG_TIDY clang-tidy)
-mensurel_test_needs(CLANG_TIDY clang-tidy "the clang-tidy tests")
+find_program(RUN_CLANG_TIDY run-clang-tidy)
+mensurel_test_needs(RUN_CLANG_TIDY "run-clang-tidy (clang-tidy)" "the clang-tidy test")
+cmake_host_system_information(RESULT lint_jobs QUERY NUMBER_OF_LOGICAL_CORES)
 
-# clang-tidy on each of `units` (relative to the source folder). A warning,
-# of clang-tidy or of the compiler, fails the test.
-function(mensurel_tidy_tests)
-  if(NOT CLANG_TIDY)
+# Test `name`: clang-tidy, on all the cores, on the translation units under
+# `folders` of the source folder (their own files, not those under them). A
+# warning, of clang-tidy or of the compiler, fails it.
+function(mensurel_tidy_test name)
+  if(NOT CLANG_TIDY OR NOT RUN_CLANG_TIDY)
     return()
   endif()
-  foreach(unit IN LISTS ARGN)
-    add_test(NAME tidy:${unit}
-             COMMAND ${CLANG_TIDY} -p ${CMAKE_BINARY_DIR} --quiet
-                     --extra-arg=-Wno-unknown-warning-option ${MENSUREL_TIDY_ARGS}
-                     ${PROJECT_SOURCE_DIR}/${unit})
-    set_tests_properties(tidy:${unit} PROPERTIES LABELS lint TIMEOUT 300
-                         FAIL_REGULAR_EXPRESSION "(warning|error):")
-  endforeach()
+  list(JOIN ARGN "|" folders)
+  add_test(NAME ${name}
+           COMMAND ${RUN_CLANG_TIDY} -clang-tidy-binary ${CLANG_TIDY} -p ${CMAKE_BINARY_DIR}
+                   -quiet -j ${lint_jobs} -extra-arg=-Wno-unknown-warning-option
+                   ${MENSUREL_TIDY_ARGS} "^${PROJECT_SOURCE_DIR}/(${folders})/[^/]*\\.cpp$")
+  set_tests_properties(${name} PROPERTIES LABELS lint TIMEOUT 900
+                       FAIL_REGULAR_EXPRESSION "(warning|error):")
 endfunction()
