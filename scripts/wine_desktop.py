@@ -15,9 +15,6 @@ of its own (Xvfb with openbox, so focus and keyboard work as on a desktop).
     wine_desktop.py show STATE TITLE PROGRAM [ARGS...]
                                        starts PROGRAM and prints the X id of
                                        its window TITLE once shown (10 s)
-    wine_desktop.py dlls STATE PROGRAM TITLE
-                                       the DLLs PROGRAM has loaded once its
-                                       window TITLE is up, one a line
 
 The Windows build's tests run through scripts/wine-run (their emulator),
 which reads what `prepare` writes into STATE; `start` and `stop` are the
@@ -173,6 +170,17 @@ def run(state, program, dpi=None, timeout=None):
             set_dpi(state, 96)
 
 
+def wait_for(test, seconds, step):
+    """What test() gave once it gave something true, asked every `step`
+    seconds for `seconds` at most; None when it never did."""
+    deadline = time.monotonic() + seconds
+    while not (result := test()):
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(step)
+    return result
+
+
 def find_window(title, env, pid=None):
     """The X id of a shown window whose name is `title` (of process `pid`),
     or None."""
@@ -199,13 +207,7 @@ def show(state, program, title, extra_env=None, seconds=10, poll=0.05, **popen):
     process = subprocess.Popen(["wine", *program], env=env, stdin=subprocess.DEVNULL,
                                **({"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
                                   | popen))
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        window = find_window(title, env)
-        if window:
-            return process, window
-        time.sleep(poll)
-    return process, None
+    return process, wait_for(lambda: find_window(title, env), seconds, poll)
 
 
 def close(window, state, title):
@@ -214,9 +216,7 @@ def close(window, state, title):
     pid = window_pid(window, env)
     if pid:
         os.kill(pid, signal.SIGTERM)
-    deadline = time.monotonic() + 5
-    while find_window(title, env) and time.monotonic() < deadline:
-        time.sleep(0.05)
+    wait_for(lambda: not find_window(title, env), 5, 0.05)
 
 
 def loaded_dlls(state, program, title):
@@ -247,7 +247,7 @@ def loaded_dlls(state, program, title):
 
 
 def main(argv):
-    if len(argv) < 2 or argv[0] not in ("prepare", "start", "run", "stop", "dpi", "show", "dlls"):
+    if len(argv) < 2 or argv[0] not in ("prepare", "start", "run", "stop", "dpi", "show"):
         sys.exit(__doc__)
     command, state, rest = argv[0], argv[1], argv[2:]
     if command == "prepare":
@@ -266,10 +266,6 @@ def main(argv):
         window = show(state, rest[1:], rest[0])[1]
         print(window or f"{rest[1]}: no window {rest[0]}")
         return 0 if window else 1
-    if command == "dlls":
-        names = loaded_dlls(state, *rest)
-        print("\n".join(names or [f"{rest[0]}: no window {rest[1]}"]))
-        return 0 if names is not None else 1
     options = {}
     while rest and rest[0] in ("--dpi", "--timeout"):
         options[rest[0][2:]] = int(rest[1])

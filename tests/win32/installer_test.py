@@ -34,6 +34,7 @@ from pathlib import Path
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "scripts"))
 import wine_desktop  # noqa: E402
+from wine_desktop import wait_for  # noqa: E402
 from pe_file import PeFile  # noqa: E402
 
 UNINSTALL_LIST = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -43,16 +44,6 @@ LINK = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Mensurel.lnk"
 FOLDERS = [DEFAULT, r"C:\Tools", r"C:\Apps", r"C:\Shared", r"C:\Other", r"C:\it-uninstall"]
 # The command line of the copy uninstall.exe starts: ...\Temp\~nsu1.tmp\...
 TEMP_COPY = re.compile(rb"\\~nsu[^\\]*\.tmp\\")
-
-
-def wait_for(test, seconds, step):
-    """Whether test() came true within `seconds`."""
-    deadline = time.monotonic() + seconds
-    while not test():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(step)
-    return True
 
 
 def ended(process, seconds=3):
