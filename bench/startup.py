@@ -8,8 +8,10 @@ alternating after one warm-up run of each; medians and ratios.
                                            release in a field to the three
                                            other fields written
     bench/startup.py windows [BUILD] [N]   under Wine, against the bare Win32
-                                           window of bench/win32; then the DLLs
-                                           each has loaded at start
+                                           window of bench/win32 and the same
+                                           window holding the program's
+                                           controls; then the DLLs each has
+                                           loaded at start
 """
 
 import os
@@ -17,7 +19,6 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import time
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[1]
@@ -32,41 +33,40 @@ def linux_run(build, program):
     return float(out[0]), int(out[1])
 
 
-def windows_run(state, program, title):
-    """One start of `program` under Wine until its window shows: (ms, KiB)."""
-    start = time.monotonic()
-    process, window = wine_desktop.show(state, [program], title, seconds=20, poll=0.005)
-    shown = time.monotonic()
-    if not window:
-        process.kill()
-        raise RuntimeError(f"{program} did not show its window")
-    pid = wine_desktop.window_pid(window, wine_desktop.environment(state))
-    time.sleep(1)
-    rss = next(int(line.split()[1]) for line in Path(f"/proc/{pid}/status").open()
-               if line.startswith("VmRSS:"))
-    wine_desktop.close(window, state, title)
-    process.wait()
-    return (shown - start) * 1000, rss
+def windows_run(state, mapwait, command, title):
+    """One start of `command` under Wine until its window shows: (ms, KiB)."""
+    out = subprocess.run([mapwait, "--name", title, "1000", "wine", *command],
+                         env=wine_desktop.environment(state), capture_output=True, text=True,
+                         check=True).stdout.split()
+    return float(out[0]), int(out[1])
 
 
 def report(runs, rows):
-    """rows: {name: [(ms, KiB), ...]}, the baseline first."""
-    (base, b), (name, m) = rows.items()
-    ms = [statistics.median(r[0] for r in x) for x in (b, m)]
-    kib = [statistics.median(r[1] for r in x) for x in (b, m)]
+    """rows: {name: [(ms, KiB), ...]}, the floor first, the program last;
+    each against the floor, and the program against each other row."""
+    medians = {name: (statistics.median(r[0] for r in x), statistics.median(r[1] for r in x))
+               for name, x in rows.items()}
+    names = list(medians)
+    floor, program = names[0], names[-1]
     print(f"runs each:              {runs}")
-    print(f"start-up median (ms):   {base} {ms[0]:.1f}  {name} {ms[1]:.1f}  "
-          f"ratio {ms[1] / ms[0]:.2f}")
-    print(f"resident median (KiB):  {base} {kib[0]:.0f}  {name} {kib[1]:.0f}  "
-          f"ratio {kib[1] / kib[0]:.2f}")
+    for i, (label, unit) in enumerate((("start-up median (ms): ", ".1f"),
+                                       ("resident median (KiB):", ".0f"))):
+        figures = "  ".join(f"{name} {medians[name][i]:{unit}}" for name in names)
+        print(f"{label}  {figures}  ratio {medians[program][i] / medians[floor][i]:.2f}")
+    for other in names[1:-1]:
+        print(f"{program} against {other}: start-up "
+              f"{medians[program][0] / medians[other][0]:.2f}  "
+              f"memory {medians[program][1] / medians[other][1]:.2f}")
 
 
-def measure(runs, one, baseline, program):
-    rows = {"baseline": [], "mensurel": []}
+def measure(runs, one, commands):
+    """commands: {name: what `one` starts}, alternating, after a warm-up
+    run of each."""
+    rows = {name: [] for name in commands}
     for i in range(runs + 1):
-        for name, exe in (("baseline", baseline), ("mensurel", program)):
-            result = one(exe)
-            if i:  # the first of each is the warm-up
+        for name, command in commands.items():
+            result = one(command)
+            if i:
                 rows[name].append(result)
     report(runs, rows)
 
@@ -77,8 +77,8 @@ def linux(build, runs):
                                "env", "MENSUREL_BENCH_IN_XVFB=1", sys.executable, __file__,
                                "linux", str(build), str(runs)])
     os.environ.setdefault("XDG_RUNTIME_DIR", tempfile.mkdtemp())
-    measure(runs, lambda exe: linux_run(build, exe), build / "bench/baseline_window",
-            build / "app/mensurel")
+    measure(runs, lambda exe: linux_run(build, exe),
+            {"baseline": build / "bench/baseline_window", "mensurel": build / "app/mensurel"})
     subprocess.run([build / "bench/keyup_bench", "5000"], check=True)
 
 
@@ -87,9 +87,16 @@ def windows(build, runs):
     program = build / "app/win32/mensurel.exe"
     titles = {baseline: "Baseline", program: "Mensurel"}
     with tempfile.TemporaryDirectory() as state:
+        # The same waiting as on Linux, built for this machine.
+        mapwait = Path(state) / "mapwait"
+        subprocess.run(["c++", "-O2", "-std=c++20", SOURCE / "bench/mapwait.cpp", "-lX11", "-o",
+                        mapwait], check=True)
         wine_desktop.start(state)
         try:
-            measure(runs, lambda exe: windows_run(state, exe, titles[exe]), baseline, program)
+            measure(runs, lambda command: windows_run(state, mapwait, command,
+                                                      titles[command[0]]),
+                    {"baseline": [baseline], "same-controls": [baseline, "controls"],
+                     "mensurel": [program]})
             print(f"mensurel.exe:           {program.stat().st_size} bytes")
             dlls = {exe: wine_desktop.loaded_dlls(state, exe, title)
                     for exe, title in titles.items()}

@@ -41,7 +41,7 @@ packages() {  # purpose
     # the 64-bit loader is a package of its own where the release has one.
     windows)
       echo cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest \
-        nsis zip wine xvfb xauth openbox xdotool imagemagick x11-utils python3 \
+        nsis zip wine xvfb xauth openbox xdotool imagemagick x11-utils libx11-dev python3 \
         fonts-wqy-microhei fonts-liberation
       available wine64 || apt_update
       if available wine64; then echo wine64; fi
