@@ -8,6 +8,8 @@
 //                                  two fonts, and nothing behind them: what
 //                                  the converter costs beyond it is its own
 //                                  code
+#include <mensurel/win32/fonts.h>
+
 #include <windows.h>
 
 #include <cwchar>
@@ -23,18 +25,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HFONT pointFont(const wchar_t* typeface, bool bold, BYTE charset)
-{
-    LOGFONTW font {};
-    font.lfHeight = -MulDiv(9, static_cast<int>(GetDpiForSystem()), 72);
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = charset;
-    font.lfOutPrecision = OUT_TT_PRECIS;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy(font.lfFaceName, typeface, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&font);
-}
-
 void addControl(HWND window, DWORD exStyle, const wchar_t* kind, const wchar_t* text, DWORD style,
     RECT r, HFONT font)
 {
@@ -46,8 +36,9 @@ void addControl(HWND window, DWORD exStyle, const wchar_t* kind, const wchar_t* 
 // The converter's controls where it has them at 96 dpi, in its fonts.
 void addConverterControls(HWND window)
 {
-    HFONT text = pointFont(L"Microsoft YaHei UI", false, DEFAULT_CHARSET);
-    HFONT units = pointFont(L"Arial", true, ANSI_CHARSET);
+    const int dpi = static_cast<int>(GetDpiForSystem());
+    HFONT text = mensurel::win32::createPointFont(L"Microsoft YaHei UI", 9, false, dpi);
+    HFONT units = mensurel::win32::createPointFont(L"Arial", 9, true, dpi, ANSI_CHARSET);
     const DWORD field = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
     const wchar_t* const unitNames[] = { L"Mil", L"Inch", L"Mm", L"um" };
     for (int i = 0; i < 4; ++i) {
