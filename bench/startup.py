@@ -26,18 +26,11 @@ sys.path.insert(0, str(SOURCE / "scripts"))
 import wine_desktop  # noqa: E402
 
 
-def linux_run(build, program):
-    """One start of `program` through bench/mapwait: (ms, KiB)."""
-    out = subprocess.run([build / "bench/mapwait", "1000", program], capture_output=True,
-                         text=True, check=True).stdout.split()
-    return float(out[0]), int(out[1])
-
-
-def windows_run(state, mapwait, command, title):
-    """One start of `command` under Wine until its window shows: (ms, KiB)."""
-    out = subprocess.run([mapwait, "--name", title, "1000", "wine", *command],
-                         env=wine_desktop.environment(state), capture_output=True, text=True,
-                         check=True).stdout.split()
+def mapwait_run(tool, command, name=None, env=None):
+    """One start of `command` through bench/mapwait, until its window (the
+    one named `name`) is mapped: (ms, KiB)."""
+    out = subprocess.run([tool, *(["--name", name] if name else []), "1000", *command], env=env,
+                         capture_output=True, text=True, check=True).stdout.split()
     return float(out[0]), int(out[1])
 
 
@@ -77,7 +70,7 @@ def linux(build, runs):
                                "env", "MENSUREL_BENCH_IN_XVFB=1", sys.executable, __file__,
                                "linux", str(build), str(runs)])
     os.environ.setdefault("XDG_RUNTIME_DIR", tempfile.mkdtemp())
-    measure(runs, lambda exe: linux_run(build, exe),
+    measure(runs, lambda exe: mapwait_run(build / "bench/mapwait", [exe]),
             {"baseline": build / "bench/baseline_window", "mensurel": build / "app/mensurel"})
     subprocess.run([build / "bench/keyup_bench", "5000"], check=True)
 
@@ -93,8 +86,9 @@ def windows(build, runs):
                         mapwait], check=True)
         wine_desktop.start(state)
         try:
-            measure(runs, lambda command: windows_run(state, mapwait, command,
-                                                      titles[command[0]]),
+            env = wine_desktop.environment(state)
+            measure(runs, lambda command: mapwait_run(mapwait, ["wine", *command],
+                                                      titles[command[0]], env),
                     {"baseline": [baseline], "same-controls": [baseline, "controls"],
                      "mensurel": [program]})
             print(f"mensurel.exe:           {program.stat().st_size} bytes")
