@@ -51,17 +51,16 @@ FaceBitmap FaceBitmap::load(HINSTANCE module, int resourceId)
     const auto* header = found
         ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)))
         : nullptr;
-    if (!header || SizeofResource(module, found) < sizeof(BITMAPINFOHEADER)
-        || header->biSize != sizeof(BITMAPINFOHEADER) || header->biBitCount != 8
-        || header->biCompression != BI_RGB || header->biClrUsed != 256 || header->biWidth <= 0
-        || header->biHeight <= 0)
+    const DWORD size = header ? SizeofResource(module, found) : 0;
+    if (!header || size < sizeof(BITMAPINFOHEADER) || header->biSize != sizeof(BITMAPINFOHEADER)
+        || header->biBitCount != 8 || header->biCompression != BI_RGB || header->biClrUsed != 256
+        || header->biWidth <= 0 || header->biHeight <= 0)
         return face;
     const auto width = static_cast<std::size_t>(header->biWidth);
     const auto height = static_cast<std::size_t>(header->biHeight);
     const std::size_t stride = (width + 3) / 4 * 4; // rows of whole 32-bit words
     std::array<std::uint32_t, 256> palette {};
-    if (SizeofResource(module, found) < sizeof(BITMAPINFOHEADER) + sizeof palette + stride * height)
-        return face;
+    if (size < sizeof(BITMAPINFOHEADER) + sizeof palette + stride * height) return face;
     std::memcpy(palette.data(), header + 1, sizeof palette);
     const auto* indices = reinterpret_cast<const BYTE*>(header + 1) + sizeof palette;
 
